@@ -1,0 +1,55 @@
+#pragma once
+// The protocol driver: one command per line in, one reply per line out.
+//
+// The command word is a line's first four characters, compared byte for
+// byte with the table in command_loop.cpp, first match wins. Every reply is
+// one line ending in CR LF, flushed at once; nothing else is ever written to
+// `out`.
+
+#include <cstdint>
+#include <functional>
+#include <istream>
+#include <ostream>
+#include <string_view>
+
+#include "engine/engine.h"
+
+namespace quorvex {
+
+class CommandLoop {
+ public:
+  // `pause` serves the short wait after BEGIN; tests may pass a no-op.
+  CommandLoop(Engine& engine, std::istream& in, std::ostream& out,
+              std::function<void(int32_t)> pause = {});
+
+  // Reads and answers lines until END or the end of input; returns the
+  // process's exit code.
+  int Run();
+
+  // Handles one line (without its terminator). False when the engine is to
+  // end.
+  bool HandleLine(std::string_view line);
+
+ private:
+  void Reply(std::string_view text);
+
+  void OnStart(std::string_view line);
+  void OnBegin(std::string_view line);
+  void OnTurn(std::string_view line);
+  void OnInfo(std::string_view line);
+  void OnBoard(std::string_view line);
+  void OnDone(std::string_view line);
+  void OnAbout(std::string_view line);
+  void OnStoneLine(std::string_view line);
+
+  // Why (x, y) cannot take a stone, or empty when it can.
+  std::string_view RefusePoint(int32_t x, int32_t y) const;
+  void PlaceAndRecord(int32_t code, int32_t x, int32_t y);
+
+  Engine& engine_;
+  std::istream& in_;
+  std::ostream& out_;
+  std::function<void(int32_t)> pause_;
+};
+
+}  // namespace quorvex

@@ -1,0 +1,21 @@
+#pragma once
+// What the engine needs from the operating system.
+
+#include <cstdint>
+#include <string>
+
+namespace quorvex {
+
+// Monotonic milliseconds since the first call in this process.
+int32_t MillisecondClock();
+
+// The directory holding the running executable, with a trailing separator;
+// empty if the platform cannot tell.
+std::string ExecutableDirectory();
+
+void PauseMilliseconds(int32_t ms);
+
+// A seed for the process's random generator, different from run to run.
+uint32_t ProcessSeed();
+
+}  // namespace quorvex

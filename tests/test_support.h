@@ -1,0 +1,53 @@
+#pragma once
+// Shared helpers for the tests: fresh engines, boards drawn as text, and the
+// real brain run through pipes.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/board.h"
+#include "engine/engine.h"
+
+namespace quorvex::test {
+
+// A directory of its own under the system's temporary directory, removed
+// with its contents when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string File(std::string_view name) const { return path_ + "/" + std::string(name); }
+
+ private:
+  std::string path_;
+};
+
+// An engine with its experience file in a directory of its own, a fixed
+// seed and, unless one is given, a clock that stays at 0.
+struct TestEngine {
+  explicit TestEngine(uint32_t seed = 1, std::function<int32_t()> clock = {});
+  TempDir dir;
+  std::unique_ptr<Engine> engine;
+  Engine& operator*() { return *engine; }
+  Engine* operator->() { return engine.get(); }
+};
+
+// A board of `size` laid out as after START, with stones from a diagram:
+// one text row per y (top row y = 1), one character per x from x = 1;
+// 'X' the engine's stone, 'O' the opponent's, anything else empty.
+Board BoardFromRows(const std::vector<std::string>& rows, int32_t size = DefaultBoardSize);
+
+// Places stones given as "x,y" internal coordinates separated by blanks,
+// alternating X (engine) and O (opponent) unless prefixed with X: or O:.
+void PutStones(Board& board, std::string_view stones);
+
+// Runs the brain with `input` on its standard input and returns what it
+// wrote to standard output; `exitCode` gets its exit status.
+std::string RunBrain(const std::string& brainPath, const std::string& input, int& exitCode);
+
+}  // namespace quorvex::test
