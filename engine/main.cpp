@@ -8,6 +8,7 @@
 #include "engine/platform.h"
 
 int main() {
+  quorvex::PrepareConsole();
   std::ios::sync_with_stdio(false);
   quorvex::Engine engine(quorvex::EngineConfig{
       .experiencePath = quorvex::ExecutableDirectory() + "Experience.bin",

@@ -25,6 +25,8 @@ std::string ExecutableDirectory() {
   return dir;
 }
 
+void PrepareConsole() {}
+
 void PauseMilliseconds(int32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 uint32_t ProcessSeed() {

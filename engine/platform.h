@@ -13,6 +13,10 @@ int32_t MillisecondClock();
 // empty if the platform cannot tell.
 std::string ExecutableDirectory();
 
+// Readies standard input and output for the protocol: bytes pass
+// unchanged, so every reply ends in exactly CR LF.
+void PrepareConsole();
+
 void PauseMilliseconds(int32_t ms);
 
 // A seed for the process's random generator, different from run to run.
