@@ -1,0 +1,270 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "book/position_key.h"
+#include "engine/command_loop.h"
+#include "tests/test_support.h"
+
+namespace quorvex {
+namespace {
+
+constexpr const char* kAbout =
+    "name=\"Quorvex\", version=\"2016\", author=\"Tavenor\", country=\"Japan\"\r\n";
+
+// Counts flushes so a test can tell that each reply left at once.
+struct RecordingBuffer : std::stringbuf {
+  int syncs = 0;
+  int sync() override {
+    ++syncs;
+    return std::stringbuf::sync();
+  }
+};
+
+class CommandLoopTest : public ::testing::Test {
+ protected:
+  // Feeds `input` to a fresh loop over the fixture's engine; returns what
+  // the loop wrote. `exitCode` receives Run's result.
+  std::string Converse(const std::string& input) {
+    std::istringstream in(input);
+    out_.str("");
+    std::ostream out(&out_);
+    CommandLoop loop(*engine_, in, out, [this](int32_t ms) { pauses_ += ms; });
+    exitCode_ = loop.Run();
+    return out_.str();
+  }
+
+  Engine& engine() { return *engine_; }
+
+  test::TestEngine engine_;
+  RecordingBuffer out_;
+  int exitCode_ = -1;
+  int pauses_ = 0;
+};
+
+TEST_F(CommandLoopTest, AnswersTheFixedReplies) {
+  EXPECT_EQ(Converse("START 20\n"), "OK\r\n");
+  EXPECT_EQ(Converse("ABOUT\n"), kAbout);
+  EXPECT_EQ(Converse("RESTART\n"), "UNKNOWN\r\n");
+  EXPECT_EQ(Converse("start 20\n"), "UNKNOWN\r\n");
+  EXPECT_EQ(Converse("5,5,1\n"), "UNKNOWN\r\n");
+  EXPECT_EQ(Converse("\n"), "UNKNOWN\r\n");
+  EXPECT_EQ(Converse("INFO timeout_turn 5000\nINFO timeout_match 0\nINFO rule 1\n"), "");
+  EXPECT_EQ(engine().msTurnTime, 5000);
+}
+
+TEST_F(CommandLoopTest, MatchesOnlyTheFirstFourCharacters) {
+  // "STARTLE" is START, "ABOUTX" is ABOUT, "END " is not END.
+  EXPECT_EQ(Converse("STARTLE 20\nABOUTX\nEND \n"), std::string("OK\r\n") + kAbout + "UNKNOWN\r\n");
+  EXPECT_EQ(Converse("ENDX\nABOUT\n"), std::string("UNKNOWN\r\n") + kAbout);
+  EXPECT_EQ(exitCode_, 0);
+}
+
+TEST_F(CommandLoopTest, FlushesEveryReplyAtOnce) {
+  Converse("START 20\nABOUT\nXYZ\n");
+  EXPECT_EQ(out_.syncs, 3);
+}
+
+TEST_F(CommandLoopTest, EndStopsReadingAndEndOfInputEndsToo) {
+  EXPECT_EQ(Converse("START 20\nEND\nABOUT\n"), "OK\r\n");
+  EXPECT_EQ(exitCode_, 0);
+  EXPECT_EQ(Converse("START 20\n"), "OK\r\n");
+  EXPECT_EQ(exitCode_, 0);
+}
+
+TEST_F(CommandLoopTest, StartLaysOutABoardOfTheAnnouncedSize) {
+  EXPECT_EQ(Converse("START 20\n"), "OK\r\n");
+  EXPECT_EQ(engine().Board.size, 20);
+  EXPECT_EQ(engine().Board.at(21, 21), CellBorder);
+  EXPECT_EQ(Converse("START 15\n"), "OK\r\n");
+  EXPECT_EQ(engine().Board.size, 15);
+  EXPECT_EQ(engine().Board.at(16, 3), CellBorder);
+  EXPECT_EQ(engine().Board.at(21, 3), CellEmpty);
+  EXPECT_EQ(Converse("START 11\n"), "OK\r\n");
+  for (const char* size : {"START 10\n", "START 21\n", "START 0\n", "START -20\n", "START x\n"}) {
+    const std::string reply = Converse(size);
+    EXPECT_EQ(reply.rfind("ERROR ", 0), 0u) << size << reply;
+    EXPECT_EQ(reply.find('\n'), reply.size() - 1) << "one line for " << size;
+    EXPECT_EQ(engine().Board.size, 11) << "a refused START keeps the game";
+  }
+}
+
+TEST_F(CommandLoopTest, StartBeginsAnEmptyGameWithNothingLeftOver) {
+  Converse("START 20\nTURN 0,19\nTURN 5,5\n");
+  ASSERT_EQ(engine().MoveCount, 4);
+  Converse("START 20\n");
+  EXPECT_EQ(engine().MoveCount, 0);
+  EXPECT_EQ(engine().NormXVec, 0);
+  EXPECT_EQ(engine().NormYVec, 0);
+  EXPECT_EQ(engine().LastOpponentMove.x, 0);
+  EXPECT_EQ(engine().LastOpponentMove.y, 0);
+  EXPECT_EQ(engine().EngineMovedFirst, 0);
+  for (int32_t n = 1; n < MoveBufferEntries; ++n) {
+    ASSERT_EQ(engine().MoveBuffer[n].x, 0);
+    ASSERT_EQ(engine().MoveBuffer[n].y, 0);
+    ASSERT_EQ(engine().KeyHistory[n], 0);
+  }
+  for (int32_t x = 1; x <= 20; ++x)
+    for (int32_t y = 1; y <= 20; ++y) ASSERT_EQ(engine().Board.at(x, y), CellEmpty);
+}
+
+TEST_F(CommandLoopTest, BeginOpensInTheCentre) {
+  EXPECT_EQ(Converse("START 20\nBEGIN\n"), "OK\r\n10,10\r\n");
+  EXPECT_EQ(engine().MoveCount, 1);
+  EXPECT_EQ(engine().EngineMovedFirst, 1);
+  EXPECT_EQ(engine().Board.at(11, 11), CellOwn);
+  EXPECT_EQ(engine().MoveBuffer[1].x, 11);
+  EXPECT_EQ(engine().MoveBuffer[1].y, 11);
+  quorvex::MoveBuffer empty{};
+  EXPECT_EQ(engine().KeyHistory[0], ComputePositionKey(empty));
+  EXPECT_EQ(engine().KeyHistory[1], engine().PositionKey);
+  EXPECT_EQ(pauses_, 50);
+}
+
+TEST_F(CommandLoopTest, BeginInTheMiddleOfAGameIsRefused) {
+  Converse("START 20\nTURN 10,10\n");
+  const int32_t moves = engine().MoveCount;
+  const std::string reply = Converse("BEGIN\n");
+  EXPECT_EQ(reply.rfind("ERROR ", 0), 0u) << reply;
+  EXPECT_EQ(engine().MoveCount, moves);
+  EXPECT_EQ(engine().Board.at(11, 11), CellOpponent);
+}
+
+TEST_F(CommandLoopTest, TurnPlacesTheOpponentsStoneNormalised) {
+  const std::string reply = Converse("START 20\nTURN 0,0\n");
+  EXPECT_EQ(reply.substr(0, 4), "OK\r\n");
+  // One reply line for the move.
+  EXPECT_EQ(reply.find("\r\n", 4), reply.size() - 2);
+  EXPECT_EQ(engine().Board.at(1, 1), CellOpponent);
+  EXPECT_EQ(engine().NormXVec, 10);
+  EXPECT_EQ(engine().NormYVec, 10);
+  EXPECT_EQ(engine().MoveBuffer[1].x, 11);
+  EXPECT_EQ(engine().MoveBuffer[1].y, 11);
+  EXPECT_EQ(engine().LastOpponentMove.x, 1);
+  EXPECT_EQ(engine().LastOpponentMove.y, 1);
+  quorvex::MoveBuffer firstStone{};
+  firstStone[1] = MoveEntry{11, 11};
+  EXPECT_EQ(engine().KeyHistory[1], ComputePositionKey(firstStone));
+}
+
+TEST_F(CommandLoopTest, TheFirstStoneAnywhereGivesTheSameKey) {
+  Converse("START 20\nTURN 0,0\n");
+  const int64_t corner = engine().KeyHistory[1];
+  Converse("START 20\nTURN 9,9\n");
+  EXPECT_EQ(engine().KeyHistory[1], corner);
+  EXPECT_EQ(engine().MoveBuffer[1].x, 11);
+  EXPECT_EQ(engine().MoveBuffer[1].y, 11);
+}
+
+TEST_F(CommandLoopTest, LaterStonesKeepTheFirstStonesOffsets) {
+  // Stone 1 at internal (1, 20), the engine's reply, then internal (20, 1).
+  Converse("START 20\nTURN 0,19\n");
+  EXPECT_EQ(engine().NormXVec, 10);
+  EXPECT_EQ(engine().NormYVec, -9);
+  Converse("TURN 19,0\n");
+  EXPECT_EQ(engine().MoveBuffer[3].x, 30);
+  EXPECT_EQ(engine().MoveBuffer[3].y, -8);
+}
+
+TEST_F(CommandLoopTest, TurnOffTheBoardOrOnAStoneChangesNothing) {
+  Converse("START 15\nBEGIN\n");
+  const Engine& e = engine();
+  const int32_t moves = e.MoveCount;
+  const int64_t key = e.PositionKey;
+  const quorvex::Board before = e.Board;
+  for (const char* line : {"TURN 15,3\n", "TURN 3,15\n", "TURN -1,4\n", "TURN 10,10\n",
+                           "TURN 99999999999,1\n", "TURN 4,-2147483649\n"}) {
+    const std::string reply = Converse(line);
+    EXPECT_EQ(reply.rfind("ERROR ", 0), 0u) << line << reply;
+    EXPECT_EQ(reply.find('\n'), reply.size() - 1) << line;
+    EXPECT_EQ(e.MoveCount, moves) << line;
+    EXPECT_EQ(e.PositionKey, key) << line;
+    EXPECT_EQ(e.Board.cell, before.cell) << line;
+  }
+  // A malformed coordinate reads as 0, a legal point.
+  Converse("TURN x,y\n");
+  EXPECT_EQ(e.Board.at(1, 1), CellOpponent);
+}
+
+TEST_F(CommandLoopTest, BoardListingPlacesStonesAndRepliesOnlyAtDone) {
+  EXPECT_EQ(Converse("START 20\nBOARD\n10,10,1\n10,11,2\n"), "OK\r\n");
+  EXPECT_EQ(engine().BoardInputMode, 1);
+  EXPECT_EQ(engine().NormXVec, 0);
+  EXPECT_EQ(engine().NormYVec, 0);
+  EXPECT_EQ(engine().MoveBuffer[1].x, 11);
+  EXPECT_EQ(engine().MoveBuffer[1].y, 11);
+  EXPECT_EQ(engine().MoveBuffer[2].x, 11);
+  EXPECT_EQ(engine().MoveBuffer[2].y, 12);
+  EXPECT_EQ(engine().Board.at(11, 11), CellOwn);
+  EXPECT_EQ(engine().Board.at(11, 12), CellOpponent);
+  EXPECT_EQ(engine().LastOpponentMove.x, 11);
+  EXPECT_EQ(engine().LastOpponentMove.y, 12);
+  EXPECT_EQ(engine().EngineMovedFirst, 1);
+  EXPECT_EQ(engine().MoveCount, 2);
+
+  const std::string reply = Converse("DONE\n");
+  EXPECT_EQ(reply.find("\r\n"), reply.size() - 2) << reply;
+  EXPECT_EQ(engine().BoardInputMode, 0);
+  // The engine's stone is stone 3: no empty step before it.
+  EXPECT_EQ(engine().MoveCount, 3);
+}
+
+TEST_F(CommandLoopTest, ListingOpenedByTheOpponentClearsEngineMovedFirst) {
+  Converse("START 20\nBEGIN\nSTART 20\nBOARD\n3,4,2\n5,5,1\n");
+  EXPECT_EQ(engine().EngineMovedFirst, 0);
+  EXPECT_EQ(engine().NormXVec, 7);
+  EXPECT_EQ(engine().NormYVec, 6);
+}
+
+TEST_F(CommandLoopTest, ListingSkipsBadStonesAndKeepsItsState) {
+  Converse("START 20\nBOARD\n10,10,1\n10,10,2\n20,3,2\n-1,3,1\n4,4,3\n");
+  EXPECT_EQ(engine().MoveCount, 1) << "occupied, off-board and unknown-owner lines place nothing";
+  EXPECT_EQ(engine().Board.at(11, 11), CellOwn);
+  EXPECT_EQ(engine().StoneOwner, 3);
+  // A TURN inside a listing is a TURN, and the listing goes on after it.
+  const std::string reply = Converse("TURN 2,2\n6,6,2\n");
+  EXPECT_EQ(reply.find("\r\n"), reply.size() - 2) << reply;
+  EXPECT_EQ(engine().BoardInputMode, 1);
+  EXPECT_EQ(engine().Board.at(3, 3), CellOpponent);
+  EXPECT_EQ(engine().Board.at(7, 7), CellOpponent);
+  EXPECT_EQ(engine().MoveCount, 4);
+}
+
+TEST_F(CommandLoopTest, RepliesNeverRunPastTheBoardOrOntoStones) {
+  // The placeholder and the real decision alike must answer an empty point.
+  std::string input = "START 11\n";
+  for (int i = 0; i < 60; ++i) input += "TURN " + std::to_string(i % 11) + "," + std::to_string(i / 11) + "\n";
+  const std::string out = Converse(input);
+  std::istringstream replies(out);
+  std::string reply;
+  std::getline(replies, reply);
+  int answered = 0;
+  while (std::getline(replies, reply)) {
+    if (reply.rfind("ERROR", 0) == 0) continue;
+    ++answered;
+    const int x = std::stoi(reply.substr(0, reply.find(',')));
+    const int y = std::stoi(reply.substr(reply.find(',') + 1));
+    EXPECT_TRUE(x >= 0 && x < 11 && y >= 0 && y < 11) << reply;
+  }
+  EXPECT_GT(answered, 0);
+}
+
+TEST(BrainProcess, AnswersThroughPipesWithCrLf) {
+  int exitCode = -1;
+  const std::string out = test::RunBrain(
+      QUORVEX_BRAIN_PATH, "START 20\nBEGIN\nABOUT\nINFO timeout_turn 5000\nEND\n", exitCode);
+  EXPECT_EQ(out, std::string("OK\r\n10,10\r\n") + kAbout);
+  EXPECT_EQ(exitCode, 0);
+}
+
+TEST(BrainProcess, TakesCarriageReturnLinesAndEndsAtEndOfInput) {
+  int exitCode = -1;
+  const std::string out = test::RunBrain(QUORVEX_BRAIN_PATH, "START 20\rABOUT\r\nSTART 10\r", exitCode);
+  EXPECT_EQ(out.substr(0, 4 + std::string(kAbout).size()), std::string("OK\r\n") + kAbout);
+  EXPECT_EQ(out.rfind("ERROR ", std::string::npos) != std::string::npos, true) << out;
+  EXPECT_EQ(exitCode, 0);
+}
+
+}  // namespace
+}  // namespace quorvex
