@@ -153,6 +153,10 @@ void CommandLoop::OnInfo(std::string_view line) {
   const std::string_view key = SplitField(line, ' ', 2);
   const std::string_view value = SplitField(line, ' ', 3);
   if (key == "timeout_turn") engine_.msTurnTime = ReadNumber(value);
+  if (key == "time_left") {
+    engine_.msTimeLeft = ReadNumber(value);
+    engine_.TimeLeftKnown = true;
+  }
 }
 
 void CommandLoop::OnBoard(std::string_view) { engine_.BoardInputMode = 1; }

@@ -16,6 +16,7 @@
 #include "engine/move_record.h"
 #include "eval/rank_candidates.h"
 #include "eval/templates.h"
+#include "search/threat_search.h"
 
 namespace quorvex {
 
@@ -67,6 +68,9 @@ struct Engine {
   int32_t StoneOwner = 0;
   int32_t msTurnTime = 0;
   int32_t TurnStartMs = 0;
+  // The match time left, from the manager's INFO time_left before a move.
+  int32_t msTimeLeft = 0;
+  bool TimeLeftKnown = false;
 
   // Tables built at start-up.
   TemplateTables Templates;
@@ -80,6 +84,7 @@ struct Engine {
 
   std::function<int32_t()> Clock;
   std::mt19937 Rng;
+  ThreatSearcher Searcher{Ranker, Clock};
 };
 
 }  // namespace quorvex
