@@ -1,5 +1,7 @@
 #include "tests/test_support.h"
 
+#include "engine/stone_list.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -48,27 +50,7 @@ Board BoardFromRows(const std::vector<std::string>& rows, int32_t size) {
 }
 
 void PutStones(Board& board, std::string_view stones) {
-  bool engineToPlay = true;
-  std::size_t pos = 0;
-  while (pos < stones.size()) {
-    while (pos < stones.size() && stones[pos] == ' ') ++pos;
-    if (pos >= stones.size()) break;
-    std::size_t end = stones.find(' ', pos);
-    if (end == std::string_view::npos) end = stones.size();
-    std::string_view token = stones.substr(pos, end - pos);
-    pos = end;
-    int32_t code = engineToPlay ? CellOwn : CellOpponent;
-    if (token.size() > 2 && token[1] == ':') {
-      code = token[0] == 'X' ? CellOwn : CellOpponent;
-      token.remove_prefix(2);
-    } else {
-      engineToPlay = !engineToPlay;
-    }
-    const std::size_t comma = token.find(',');
-    const int x = std::stoi(std::string(token.substr(0, comma)));
-    const int y = std::stoi(std::string(token.substr(comma + 1)));
-    board.at(x, y) = code;
-  }
+  if (!PutStoneList(board, stones)) throw std::invalid_argument("bad stone list: " + std::string(stones));
 }
 
 std::string RunBrain(const std::string& brainPath, const std::string& input, int& exitCode) {
