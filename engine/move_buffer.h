@@ -18,6 +18,7 @@ inline constexpr std::size_t KeyedBytes = 800;  // entries 0..399
 struct MoveEntry {
   int8_t x = 0;
   int8_t y = 0;
+  bool operator==(const MoveEntry&) const = default;
 };
 
 using MoveBuffer = std::array<MoveEntry, MoveBufferEntries>;

@@ -34,6 +34,22 @@ TestEngine::TestEngine(uint32_t seed, std::function<int32_t()> clock) {
       .experiencePath = dir.File("Experience.bin"), .clock = std::move(clock), .seed = seed});
 }
 
+Conversation::Conversation(uint32_t seed, std::function<int32_t()> clock)
+    : engine_(seed, std::move(clock)),
+      loop_(std::make_unique<CommandLoop>(*engine_, in_, out_, [](int32_t) {})) {}
+
+std::string Conversation::Say(std::string_view line) {
+  out_.str("");
+  loop_->HandleLine(line);
+  return out_.str();
+}
+
+std::string Conversation::Ask(std::string_view line) {
+  std::string reply = Say(line);
+  while (!reply.empty() && (reply.back() == '\n' || reply.back() == '\r')) reply.pop_back();
+  return reply;
+}
+
 Board BoardFromRows(const std::vector<std::string>& rows, int32_t size) {
   Board board;
   ClearBoard(board, size);

@@ -2,12 +2,15 @@
 // Shared helpers for the tests: fresh engines, boards drawn as text, and the
 // real brain run through pipes.
 
+#include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/board.h"
+#include "engine/command_loop.h"
 #include "engine/engine.h"
 
 namespace quorvex::test {
@@ -35,6 +38,24 @@ struct TestEngine {
   std::unique_ptr<Engine> engine;
   Engine& operator*() { return *engine; }
   Engine* operator->() { return engine.get(); }
+};
+
+// A brain in the test process: an engine behind its own command loop,
+// spoken to one line at a time.
+class Conversation {
+ public:
+  explicit Conversation(uint32_t seed = 1, std::function<int32_t()> clock = {});
+  // Handles `line` and returns what the loop wrote for it, CR LF included.
+  std::string Say(std::string_view line);
+  // The reply to `line` without its line end.
+  std::string Ask(std::string_view line);
+  Engine& engine() { return *engine_; }
+
+ private:
+  TestEngine engine_;
+  std::istringstream in_;
+  std::ostringstream out_;
+  std::unique_ptr<CommandLoop> loop_;
 };
 
 // A board of `size` laid out as after START, with stones from a diagram:
