@@ -58,7 +58,7 @@ int32_t ThreatSearcher::ThreatSearch(const MoveRecord& move, int32_t mover, cons
   const int32_t d = depth + 1;
   // Children lie at most at maxDepth + 1; growing the pool only here keeps
   // the nodes of the callers where they are.
-  const auto needed = static_cast<std::size_t>(MaxInt(d, maxDepth)) + 2;
+  const auto needed = static_cast<std::size_t>(MaxInt(d, maxDepth + 1)) + 1;
   if (pool_.size() < needed) pool_.resize(needed);
   Node& node = NodeAt(d);
   ++nodes_;
