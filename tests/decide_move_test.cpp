@@ -6,6 +6,7 @@
 #include "book/position_key.h"
 #include "engine/scores.h"
 #include "search/decide_move.h"
+#include "search/threat_search.h"
 #include "tests/test_support.h"
 
 namespace quorvex {
@@ -106,14 +107,37 @@ TEST(DecideMove, WhenEveryRootMoveLosesACandidateIsDrawn) {
                                          "16,16,1", "5,7,2", "16,4,1", "6,5,2", "9,16,1", "6,6,2",
                                          "2,13,1", "6,7,2"});
   Engine& engine = brain.engine();
-  MoveRecord answer;
-  EXPECT_EQ(engine.Store.LookupOpening(engine.PrevPositionKey, answer), 1)
-      << "the played candidate is recorded at 1 win 1 loss";
-  // Every searched root move was stored as a loss.
-  MoveList selection;
-  Board before = engine.Board;
   const auto point = ParseReply(reply);
+  Board before = engine.Board;
   before.at(point.first, point.second) = CellEmpty;
+
+  // Precondition: the search finds every root move lost.
+  ThreatSearcher searcher(engine.Ranker, engine.Clock);
+  searcher.SetTimeLimit(0, 1 << 30);
+  MoveList roots;
+  const int32_t n = searcher.ThreatSearch(engine.LastOpponentMove, CellOpponent, before, 0, RootAlpha,
+                                          RootBeta, roots, SearchDepthLimit);
+  ASSERT_GE(n, 2);
+  bool playedALoser = false;
+  for (int32_t i = 1; i <= n; ++i) {
+    ASSERT_LT(roots[i].score, -1000) << roots[i].x << "," << roots[i].y;
+    ASSERT_NE(roots[i].score, TimeUpScore);
+    playedALoser = playedALoser || std::make_pair(roots[i].x, roots[i].y) == point;
+  }
+
+  // The losers were stored, so the store's best is either the played point,
+  // if it was no root move, at 1 win 1 loss, or nothing worth playing.
+  MoveRecord answer;
+  const int32_t verdict = engine.Store.LookupOpening(engine.PrevPositionKey, answer);
+  if (playedALoser) {
+    EXPECT_EQ(verdict, 0);
+  } else {
+    EXPECT_EQ(verdict, 1);
+    EXPECT_EQ(std::make_pair(answer.x, answer.y), point) << "no offsets: the first stone was at (3,5)";
+  }
+
+  // The move is a drawn entry of the capped candidate list.
+  MoveList selection;
   engine.Ranker.RankCandidates(before, selection, 1, CellOwn);
   bool listed = false;
   for (int32_t i = 1; i <= ListCount(selection); ++i)
