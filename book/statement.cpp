@@ -62,4 +62,11 @@ int64_t Statement::Int64(int column) const {
   return Readable(column) ? sqlite3_column_int64(stmt_, column) : 0;
 }
 
+std::string Statement::Text(std::string_view name) const {
+  const int column = ColumnIndex(name);
+  if (!Readable(column)) return {};
+  const unsigned char* text = sqlite3_column_text(stmt_, column);
+  return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text));
+}
+
 }  // namespace quorvex

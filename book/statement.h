@@ -5,13 +5,14 @@
 // Reads: columns of the current row, found by position or by exact,
 // case-sensitive name (the declared name for "Select *", the alias after
 // "as"). A NULL, a missing column, no current row or a statement that
-// failed to prepare all read as 0. Values are read as 32-bit integers
+// failed to prepare all read as 0 (or as empty text). Values are read as 32-bit integers
 // (the low 32 bits of what is stored) or as 64-bit integers.
 // Guarantees: finalized when it goes, on every path; the connection stays
 // alive until its last statement is finalized, whatever the order in which
 // the objects go.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "book/database.h"
@@ -50,6 +51,8 @@ class Statement {
   int64_t Int64(int column) const;
   int32_t Int(std::string_view name) const { return Int(ColumnIndex(name)); }
   int64_t Int64(std::string_view name) const { return Int64(ColumnIndex(name)); }
+  // The value as text; empty where an integer read would give 0.
+  std::string Text(std::string_view name) const;
 
  private:
   bool Readable(int column) const;

@@ -95,6 +95,14 @@ TEST_F(DatabaseTest, ReadsSixtyFourAndThirtyTwoBits) {
   EXPECT_EQ(row.Int("a"), static_cast<int32_t>(-3470484881051396544));
 }
 
+TEST_F(DatabaseTest, ReadsTextAndEmptyTextForNull) {
+  Statement row(db, "select 'Openings' as name, null as absent");
+  ASSERT_TRUE(row.Step());
+  EXPECT_EQ(row.Text("name"), "Openings");
+  EXPECT_EQ(row.Text("absent"), "");
+  EXPECT_EQ(row.Text("Name"), "");
+}
+
 TEST_F(DatabaseTest, BindsAndRunsAPreparedStatementAgain) {
   Statement insert(db, "insert into t values(?, ?)");
   ASSERT_TRUE(insert.Ok());
