@@ -73,9 +73,9 @@ void LoadLiterally(Database& db, const std::string& path) {
   ExperienceRecord r;
   while (file.Next(r)) {
     db.Execute("Insert into Openings(CRC,PrevCRC,X,Y,WINS,LOSSES, MoveNo, touch) values(" +
-               std::to_string(r.crc) + "," + std::to_string(r.prevCrc) + "," +
-               std::to_string(r.x) + "," + std::to_string(r.y) + "," + std::to_string(r.wins) +
-               "," + std::to_string(r.losses) + "," + std::to_string(r.moveNo) + "," +
+               std::to_string(r.crc) + "," + std::to_string(r.prevCrc) + "," + std::to_string(r.x) +
+               "," + std::to_string(r.y) + "," + std::to_string(r.wins) + "," +
+               std::to_string(r.losses) + "," + std::to_string(r.moveNo) + "," +
                std::to_string(r.touch) + ")");
   }
   db.Execute("CREATE Index Search on Openings (CRC);");

@@ -21,8 +21,8 @@ bool Database::Open(const std::string& name) {
   sqlite3* handle = nullptr;
   // sqlite3_open_v2 hands back a handle even when it fails; it must still
   // be closed.
-  if (sqlite3_open_v2(name.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                      nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(name.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+      SQLITE_OK) {
     sqlite3_close_v2(handle);
     return false;
   }

@@ -40,8 +40,8 @@ class ExperienceStore {
   // unless a row with the same key and point is present, which keeps its
   // counts. Counts above 10000 are stored divided by 10; `Touch` is
   // RunTouch.
-  void RecordMove(int64_t key, int64_t prevKey, int32_t x, int32_t y, int32_t moveNo,
-                  int32_t wins, int32_t losses);
+  void RecordMove(int64_t key, int64_t prevKey, int32_t x, int32_t y, int32_t moveNo, int32_t wins,
+                  int32_t losses);
 
   // Credits the decided game to the rows of its stones 1..moveCount (key
   // `keys[i]`, point `moves[i]`): a win to every stone of the winner, a

@@ -46,8 +46,8 @@ void ExperienceStore::LearnFromGame(int32_t gameResultFlag, int32_t engineMovedF
   const int32_t lastStone = std::min(moveCount, MoveBufferEntries - 1);
 
   // 1. Odd stones are the first mover's, even stones the other player's.
-  const bool firstMoverWon =
-      (engineMovedFirst == 1 && gameResultFlag == 1) || (engineMovedFirst == 0 && gameResultFlag == 0);
+  const bool firstMoverWon = (engineMovedFirst == 1 && gameResultFlag == 1) ||
+                             (engineMovedFirst == 0 && gameResultFlag == 0);
 
   // 2. One transaction crediting every stone of the game.
   std::string text = "BEGIN TRANSACTION;";
@@ -56,7 +56,8 @@ void ExperienceStore::LearnFromGame(int32_t gameResultFlag, int32_t engineMovedF
                  firstMoverWon ? " ;" : " ; ");
   }
   for (int32_t i = 2; i <= lastStone; i += 2) {
-    AppendUpdate(text, runTouch_, firstMoverWon ? AddLoss : AddSecondMoverWin, keys[i], moves[i], " ;");
+    AppendUpdate(text, runTouch_, firstMoverWon ? AddLoss : AddSecondMoverWin, keys[i], moves[i],
+                 " ;");
   }
   text += "commit;";
   // 3. A failure part-way rolls the whole credit back rather than leaving

@@ -27,8 +27,8 @@ std::string InsertSql(int64_t key, int64_t prevKey, int32_t x, int32_t y, int32_
 
 }  // namespace
 
-void ExperienceStore::RecordMove(int64_t key, int64_t prevKey, int32_t x, int32_t y,
-                                 int32_t moveNo, int32_t wins, int32_t losses) {
+void ExperienceStore::RecordMove(int64_t key, int64_t prevKey, int32_t x, int32_t y, int32_t moveNo,
+                                 int32_t wins, int32_t losses) {
   // 1. Is a row with this key and point present? Only the low 32 bits of
   //    the CRC found count: a key whose low half is zero is never present,
   //    and with no row (or a failed query) the CRC reads as 0.

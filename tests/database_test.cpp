@@ -28,8 +28,9 @@ class DatabaseTest : public ::testing::Test {
 };
 
 TEST_F(DatabaseTest, RunsEveryStatementOfATextInOrder) {
-  EXPECT_TRUE(db.Execute("insert into t values(1,10);insert into t values(2,20); ; "
-                         "update t set b = b + a;"));
+  EXPECT_TRUE(
+      db.Execute("insert into t values(1,10);insert into t values(2,20); ; "
+                 "update t set b = b + a;"));
   Statement rows(db, "select a, b from t order by rowid");
   std::vector<int32_t> seen;
   while (rows.Step()) seen.push_back(rows.Int("b"));

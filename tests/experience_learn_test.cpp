@@ -49,9 +49,10 @@ class LearnTest : public ::testing::Test {
   }
 
   void Put(int64_t crc, int64_t wins, int64_t losses, int64_t moveNo, int64_t touch) {
-    ASSERT_TRUE(store.Db().Execute("insert into Openings values(" + std::to_string(crc) + ",0,0,0," +
-                                   std::to_string(wins) + "," + std::to_string(losses) + "," +
-                                   std::to_string(moveNo) + "," + std::to_string(touch) + ")"));
+    ASSERT_TRUE(store.Db().Execute("insert into Openings values(" + std::to_string(crc) +
+                                   ",0,0,0," + std::to_string(wins) + "," + std::to_string(losses) +
+                                   "," + std::to_string(moveNo) + "," + std::to_string(touch) +
+                                   ")"));
   }
 
   // The counts of the row with key `crc`, or -1s if it is gone.
@@ -96,7 +97,8 @@ TEST_F(LearnTest, CreditsTheWinnersStonesAndDebitsTheLosers) {
     const Counts lost{1, 2, 100};
     for (int32_t i = 1; i <= 5; ++i) {
       const bool firstMovers = i % 2 == 1;
-      EXPECT_EQ(Of(1000 + i), firstMovers == c.firstMoverWon ? won : lost) << c.name << ", stone " << i;
+      EXPECT_EQ(Of(1000 + i), firstMovers == c.firstMoverWon ? won : lost)
+          << c.name << ", stone " << i;
     }
     EXPECT_EQ(Of(999), (Counts{1, 1, 7})) << c.name;
   }
@@ -168,9 +170,8 @@ TEST_F(LearnTest, TheTableRulesCapTheCountsInOrder) {
   const Case cases[] = {
       {10000, 1, 4, 1},  // capped, not reset: only one loss
       {10000, 2, 1, 2},  // reset before the cap
-      {1, 300, 1, 4},    {3001, 2, 1, 2},   {3000, 2, 5, 2},  {3001, 1, 4, 1},
-      {5, 2, 5, 2},      {6, 2, 5, 2},      {2, 6, 2, 5},     {-10, -20, -17, -20},
-      {1, 1, 1, 1},
+      {1, 300, 1, 4},   {3001, 2, 1, 2}, {3000, 2, 5, 2},      {3001, 1, 4, 1}, {5, 2, 5, 2},
+      {6, 2, 5, 2},     {2, 6, 2, 5},    {-10, -20, -17, -20}, {1, 1, 1, 1},
   };
   int64_t key = 1;
   for (const Case& c : cases) Put(++key, c.wins, c.losses, 9, 5);
@@ -208,10 +209,10 @@ TEST_F(LearnTest, TrimsOldRowsBeyondTheNinthStone) {
   };
   for (const Case& c : cases) {
     LoadWithRunTouch(c.highestTouch);
-    PlayGame(11);        // stones numbered 1..11
-    Put(1, 1, 1, 10, 500);     // old, beyond the ninth stone
-    Put(2, 1, 1, 9, 500);      // old, the ninth stone
-    Put(3, 1, 1, 10, 71000);   // recent
+    PlayGame(11);             // stones numbered 1..11
+    Put(1, 1, 1, 10, 500);    // old, beyond the ninth stone
+    Put(2, 1, 1, 9, 500);     // old, the ninth stone
+    Put(3, 1, 1, 10, 71000);  // recent
     Put(4, 1, 1, 10, 70999);
     store.LearnFromGame(1, 1, 0, keys, moves);  // credits nothing, trims
     EXPECT_EQ(Of(1).wins, -1) << c.name;
@@ -249,9 +250,9 @@ TEST_F(LearnTest, AFailedCreditIsRolledBackAndDoesNotBlockTheNextOne) {
   Put(7, 10000, 1, 3, 5);
   // Crediting stone 3 fails; stone 1's update ran before it in the same
   // transaction.
-  ASSERT_TRUE(store.Db().Execute(
-      "CREATE TRIGGER Refuse BEFORE UPDATE ON Openings WHEN OLD.CRC = 1003 "
-      "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+  ASSERT_TRUE(
+      store.Db().Execute("CREATE TRIGGER Refuse BEFORE UPDATE ON Openings WHEN OLD.CRC = 1003 "
+                         "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
   store.LearnFromGame(1, 1, moveCount, keys, moves);
   EXPECT_FALSE(store.Db().InTransaction());
   EXPECT_EQ(Of(1001), (Counts{1, 1, 100}));  // rolled back

@@ -23,7 +23,8 @@ using Bytes = std::vector<uint8_t>;
 
 void WriteBytes(const std::string& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 Bytes Encode(const std::vector<ExperienceRecord>& records) {
@@ -70,9 +71,9 @@ class LoadTest : public ::testing::Test {
 
 // CRC 5, PrevCRC -7, X 11, Y 12, WINS 3, LOSSES 1, MoveNo 2, Touch 70001,
 // written out byte by byte.
-const Bytes SampleRecord = {5,    0,    0,    0,    0,    0,    0,    0,  //
+const Bytes SampleRecord = {5,    0,    0,    0,    0,    0,    0,    0,     //
                             0xF9, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,  //
-                            11,   12,   3,    0,    1,    0,    2,    0,  //
+                            11,   12,   3,    0,    1,    0,    2,    0,     //
                             0x71, 0x11, 0x01, 0x00};
 
 TEST_F(LoadTest, ARecordGivesTheRowOfItsLiteralInsert) {
@@ -82,9 +83,9 @@ TEST_F(LoadTest, ARecordGivesTheRowOfItsLiteralInsert) {
   ASSERT_TRUE(reference.Execute(
       "CREATE TABLE Openings (CRC int, PrevCRC int, X INT, Y INT, WINS INT, LOSSES INT, MoveNo "
       "INT, Touch INT);"));
-  ASSERT_TRUE(reference.Execute(
-      "Insert into Openings(CRC,PrevCRC,X,Y,WINS,LOSSES, MoveNo, touch) "
-      "values(5,-7,11,12,3,1,2,70001)"));
+  ASSERT_TRUE(
+      reference.Execute("Insert into Openings(CRC,PrevCRC,X,Y,WINS,LOSSES, MoveNo, touch) "
+                        "values(5,-7,11,12,3,1,2,70001)"));
   const auto rows = TableRows(store.Db());
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows, TableRows(reference));
@@ -119,7 +120,8 @@ TEST_F(LoadTest, KeepsEveryRecordInFileOrderDuplicatesIncluded) {
 }
 
 TEST_F(LoadTest, IgnoresATrailingFragment) {
-  const std::vector<ExperienceRecord> records = {{1, 2, 3, 4, 5, 6, 7, 8}, {9, 10, 11, 12, 13, 14, 15, 16}};
+  const std::vector<ExperienceRecord> records = {{1, 2, 3, 4, 5, 6, 7, 8},
+                                                 {9, 10, 11, 12, 13, 14, 15, 16}};
   for (std::size_t extra : {std::size_t{1}, std::size_t{13}, ExperienceRecordBytes - 1}) {
     Bytes bytes = Encode(records);
     bytes.resize(bytes.size() + extra, 0x7F);
@@ -162,7 +164,8 @@ TEST_F(LoadTest, ManyRecordsAcrossReadChunksLoadLikeLiteralInserts) {
       "CREATE TABLE Openings (CRC int, PrevCRC int, X INT, Y INT, WINS INT, LOSSES INT, MoveNo "
       "INT, Touch INT);"));
   ASSERT_TRUE(reference.Execute("BEGIN TRANSACTION"));
-  for (std::size_t at = 0; at + ExperienceRecordBytes <= bytes.size(); at += ExperienceRecordBytes) {
+  for (std::size_t at = 0; at + ExperienceRecordBytes <= bytes.size();
+       at += ExperienceRecordBytes) {
     const ExperienceRecord r = DecodeExperienceRecord(bytes.data() + at);
     ASSERT_TRUE(reference.Execute(
         "Insert into Openings(CRC,PrevCRC,X,Y,WINS,LOSSES, MoveNo, touch) values(" +
@@ -216,7 +219,7 @@ TEST_F(LoadTest, AMissingFileIsCreatedEmpty) {
 TEST_F(LoadTest, AFileThatCannotBeReadLeavesAWorkingEmptyBook) {
   const std::string unreadable[] = {
       dir.File("no-such-directory/Experience.bin"),  // cannot be created either
-      dir.path(),                                     // a directory, not a file
+      dir.path(),                                    // a directory, not a file
   };
   for (const std::string& path : unreadable) {
     store.LoadExperience(path);
@@ -247,7 +250,8 @@ int RunAsNobody(Body body) {
 }
 
 TEST_F(LoadTest, AReadOnlyFileInAReadOnlyDirectoryStillLoads) {
-  const std::vector<ExperienceRecord> records = {{1, 2, 3, 4, 5, 6, 7, 41}, {8, 9, 10, 11, 12, 13, 14, 15}};
+  const std::vector<ExperienceRecord> records = {{1, 2, 3, 4, 5, 6, 7, 41},
+                                                 {8, 9, 10, 11, 12, 13, 14, 15}};
   WriteBytes(Path(), Encode(records));
   ASSERT_EQ(chmod(Path().c_str(), 0444), 0);
   ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
@@ -275,7 +279,8 @@ TEST_F(LoadTest, AReadOnlyFileInAReadOnlyDirectoryStillLoads) {
 }
 
 TEST(ExperienceRecord, EncodingAndDecodingAgree) {
-  const ExperienceRecord record{-3470484881051396544, 7729052115359535890, -8, 30, -1, 32767, 410, -70999};
+  const ExperienceRecord record{
+      -3470484881051396544, 7729052115359535890, -8, 30, -1, 32767, 410, -70999};
   uint8_t bytes[ExperienceRecordBytes] = {};
   EncodeExperienceRecord(record, bytes);
   EXPECT_EQ(bytes[16], 0xF8);

@@ -25,10 +25,10 @@ struct StoredRow {
 
 // Puts rows in the table as they are: RecordMove would scale large counts.
 void Insert(ExperienceStore& store, const StoredRow& row) {
-  ASSERT_TRUE(store.Db().Execute(
-      "insert into Openings values(" + std::to_string(row.crc) + "," + std::to_string(row.prevCrc) +
-      "," + std::to_string(row.x) + "," + std::to_string(row.y) + "," + std::to_string(row.wins) +
-      "," + std::to_string(row.losses) + ",1,1)"));
+  ASSERT_TRUE(store.Db().Execute("insert into Openings values(" + std::to_string(row.crc) + "," +
+                                 std::to_string(row.prevCrc) + "," + std::to_string(row.x) + "," +
+                                 std::to_string(row.y) + "," + std::to_string(row.wins) + "," +
+                                 std::to_string(row.losses) + ",1,1)"));
 }
 
 class LookupTest : public ::testing::Test {
@@ -60,13 +60,27 @@ TEST_F(LookupTest, ScoresEachMoveFromItsCounts) {
       // reported, and the empty one, being first, is.
       {"20001 losses score 0", {{1, Position, 4, 5, 5, 20001}}, 0, 0, 0, 0},
       {"0 wins over 20001 losses", {{1, Position, 4, 5, 0, 20001}}, 0, 0, 0, 0},
-      {"the better of 1.0 and 3.0", {{1, Position, 4, 5, 1, 1}, {2, Position, 6, 7, 3, 1}}, 1, 6, 7, 3},
-      {"the better of 3.0 and 1.0", {{2, Position, 6, 7, 3, 1}, {1, Position, 4, 5, 1, 1}}, 1, 6, 7, 3},
+      {"the better of 1.0 and 3.0",
+       {{1, Position, 4, 5, 1, 1}, {2, Position, 6, 7, 3, 1}},
+       1,
+       6,
+       7,
+       3},
+      {"the better of 3.0 and 1.0",
+       {{2, Position, 6, 7, 3, 1}, {1, Position, 4, 5, 1, 1}},
+       1,
+       6,
+       7,
+       3},
       {"7/2 truncates to 3", {{1, Position, -8, 30, 7, 2}}, 1, -8, 30, 3},
       {"negative wins lose to the empty candidate", {{1, Position, 4, 5, -5, 1}}, 0, 0, 0, 0},
       {"negative losses too", {{1, Position, 4, 5, 5, -1}}, 0, 0, 0, 0},
       {"a row of another position is not a candidate",
-       {{1, Position, 4, 5, 1, 2}, {2, Position + 1, 6, 7, 9, 1}, {Position, 3, 8, 9, 9, 1}}, 0, 4, 5, 0},
+       {{1, Position, 4, 5, 1, 2}, {2, Position + 1, 6, 7, 9, 1}, {Position, 3, 8, 9, 9, 1}},
+       0,
+       4,
+       5,
+       0},
   };
   for (const Case& c : cases) {
     ASSERT_TRUE(store.Db().Execute("delete from Openings"));
@@ -128,8 +142,8 @@ std::vector<int64_t> RowOrder(Database& db, const std::string& from, int64_t key
 }
 
 std::string QueryPlan(Database& db, int64_t key) {
-  Statement plan(db, "explain query plan Select * FROM Openings where PrevCRC = " +
-                         std::to_string(key) + " ");
+  Statement plan(
+      db, "explain query plan Select * FROM Openings where PrevCRC = " + std::to_string(key) + " ");
   std::string text;
   while (plan.Step()) text += plan.Text("detail") + ";";
   return text;
@@ -157,7 +171,8 @@ TEST_F(LookupTest, ThePrevKeyIndexFindsTheRowsOfAScanInTheScanOrder) {
   std::vector<MoveRecord> indexed;
   std::vector<int32_t> indexedVerdicts;
   for (int64_t key = -7; key <= 7; ++key) {
-    EXPECT_EQ(RowOrder(store.Db(), "Openings", key), RowOrder(store.Db(), "Openings NOT INDEXED", key))
+    EXPECT_EQ(RowOrder(store.Db(), "Openings", key),
+              RowOrder(store.Db(), "Openings NOT INDEXED", key))
         << key;
     MoveRecord result;
     indexedVerdicts.push_back(store.LookupOpening(key, result));

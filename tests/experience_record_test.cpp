@@ -23,7 +23,8 @@ class RecordTest : public ::testing::Test {
       EncodeExperienceRecord(records[i], bytes.data() + i * ExperienceRecordBytes);
     }
     std::ofstream(dir.File("Experience.bin"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     store.LoadExperience(dir.File("Experience.bin"));
   }
   void SetUp() override { Load({}); }
@@ -56,8 +57,9 @@ TEST_F(RecordTest, ChecksPresenceThenInsertsWithTheExactTexts) {
 
   texts.clear();
   store.RecordMove(42, -7, 11, 12, 3, 1, 1);
-  EXPECT_EQ(texts, (std::vector<std::string>{
-                       "select * from Openings where CRC = 42 and X = 11  and Y = 12"}));
+  EXPECT_EQ(
+      texts,
+      (std::vector<std::string>{"select * from Openings where CRC = 42 and X = 11  and Y = 12"}));
 }
 
 TEST_F(RecordTest, APresentMoveKeepsItsCountsAndStamp) {
@@ -99,9 +101,9 @@ TEST_F(RecordTest, StoresCountsAboveTenThousandAtATenth) {
     int64_t storedWins, storedLosses;
   };
   const Case cases[] = {
-      {150000, 1, 15000, 1},  {10000, 1, 10000, 1},  {10001, 1, 1000, 1},
-      {1, 150000, 1, 15000},  {1, 10000, 1, 10000},  {1, 10001, 1, 1000},
-      {46000, 1, 4600, 1},    {1, 45000, 1, 4500},   {10009, 10019, 1000, 1001},
+      {150000, 1, 15000, 1},  {10000, 1, 10000, 1}, {10001, 1, 1000, 1},
+      {1, 150000, 1, 15000},  {1, 10000, 1, 10000}, {1, 10001, 1, 1000},
+      {46000, 1, 4600, 1},    {1, 45000, 1, 4500},  {10009, 10019, 1000, 1001},
       {-20000, 0, -20000, 0},
   };
   int64_t key = 1;

@@ -36,7 +36,8 @@ TEST(Md5Digest, MatchesTheRfc1321TestSuite) {
       {eightTimes, "57edf4a22be3c955ac49da2e2107b67a"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Hex(Md5Digest(c.message.data(), c.message.size())), c.digest) << '"' << c.message << '"';
+    EXPECT_EQ(Hex(Md5Digest(c.message.data(), c.message.size())), c.digest)
+        << '"' << c.message << '"';
   }
 }
 
