@@ -266,11 +266,19 @@ TEST_F(LearnTest, AFailedCreditIsRolledBackAndDoesNotBlockTheNextOne) {
   EXPECT_EQ(Of(1003), (Counts{2, 1, 100}));
 }
 
-TEST_F(LearnTest, WithoutADatabaseLearningIsQuiet) {
-  ExperienceStore none;  // never loaded
-  PlayGame(0);
-  none.LearnFromGame(1, 1, 3, keys, moves);
-  EXPECT_FALSE(none.Db().IsOpen());
+TEST(ExperienceStore, NeverLoadedItIsAnEmptyBookThatKeepsNothing) {
+  ExperienceStore none;
+  KeyHistory keys{};
+  MoveBuffer moves{};
+  keys[1] = 42;
+  moves[1] = MakeMoveEntry(11, 11);
+  none.RecordMove(42, 7, 11, 11, 1, 1, 1);
+  none.LearnFromGame(1, 1, 1, keys, moves);
+  MoveRecord result;
+  result.score = 3;
+  EXPECT_EQ(none.LookupOpening(7, result), 0);
+  EXPECT_EQ(result.score, 3);
+  EXPECT_EQ(none.RunTouch(), 0);
 }
 
 }  // namespace
