@@ -1,12 +1,18 @@
 #pragma once
 // The experience store: an in-memory SQLite table `Openings` of moves met in
-// play, each a transition from one position key to the next with win and
-// loss counts. Loaded from the experience file at start-up, never written
-// back.
+// play, each a transition from one position key (`PrevCRC`) to the next
+// (`CRC`) with win and loss counts, the move's normalised point, its number
+// in its game and the run stamp `Touch`. Loaded from the experience file at
+// start-up, never written back: what a run learns ends with the process.
+//
+// No call reports a failure. A statement that fails behaves as if it found
+// or changed nothing, and a store whose database could not be opened plays
+// on as an empty book. Single-threaded.
 
 #include <cstdint>
 #include <string>
 
+#include "book/database.h"
 #include "engine/move_buffer.h"
 #include "engine/move_record.h"
 
@@ -14,26 +20,46 @@ namespace quorvex {
 
 class ExperienceStore {
  public:
-  // Creates the in-memory table, loads the experience file at `path` and
-  // sets RunTouch.
+  // Opens a fresh ":memory:" database, creates `Openings`, loads every
+  // whole record of the file at `path` in file order (duplicates included),
+  // indexes the table and sets RunTouch to the highest `Touch` plus 1 (1
+  // for an empty table). The file is only read; a missing one is created
+  // empty when the directory allows, one that cannot be read leaves the
+  // table empty.
   void LoadExperience(const std::string& path);
 
-  // Best recorded continuation of the position `key`: writes result.x,
-  // result.y (normalised) and result.score when a row was found. Returns 1
-  // when the best score is at least 0.6, else 0.
+  // Best recorded continuation of the position `key`, scored from its
+  // counts (wins over losses; above 20000 wins the wins themselves, above
+  // 20000 losses 0). When a row was found, writes result.x, result.y
+  // (normalised) and result.score (truncated) and returns 1 if the best
+  // score is at least 0.6, else 0. With no row, returns 0 and leaves
+  // `result` untouched.
   int32_t LookupOpening(int64_t key, MoveRecord& result);
 
-  // Enters a move unless a row with the same key and point is present.
-  void RecordMove(int64_t key, int64_t prevKey, int32_t x, int32_t y, int32_t moveNo,
-                  int32_t wins, int32_t losses);
+  // Enters the move from `prevKey` to `key` at the normalised (x, y),
+  // unless a row with the same key and point is present, which keeps its
+  // counts. Counts above 10000 are stored divided by 10; `Touch` is
+  // RunTouch.
+  void RecordMove(int64_t key, int64_t prevKey, int32_t x, int32_t y, int32_t moveNo, int32_t wins,
+                  int32_t losses);
 
-  // Credits the decided game to the rows of its stones 1..moveCount.
+  // Credits the decided game to the rows of its stones 1..moveCount (key
+  // `keys[i]`, point `moves[i]`): a win to every stone of the winner, a
+  // loss to every stone of the loser, stamped with RunTouch, in one
+  // transaction that is rolled back if it fails. Then caps the counts and
+  // trims old rows across the whole table. gameResultFlag is 1 when the
+  // engine won, 0 when the opponent won; engineMovedFirst 1 when the engine
+  // made stone 1.
   void LearnFromGame(int32_t gameResultFlag, int32_t engineMovedFirst, int32_t moveCount,
                      const KeyHistory& keys, const MoveBuffer& moves);
 
   int32_t RunTouch() const { return runTouch_; }
 
+  // The connection, for tests and tools that inspect the table.
+  Database& Db() { return db_; }
+
  private:
+  Database db_;
   int32_t runTouch_ = 0;
 };
 

@@ -9,7 +9,8 @@
 namespace quorvex {
 
 // The first 8 bytes, big-endian, of the MD5 digest of the first 800 bytes
-// of `buffer`, reinterpreted as a signed 64-bit integer.
+// of `buffer` (entries 0..399, unwritten ones (0, 0)), reinterpreted as a
+// signed 64-bit integer. Stones beyond entry 399 do not change the key.
 int64_t ComputePositionKey(const MoveBuffer& buffer);
 
 }  // namespace quorvex
