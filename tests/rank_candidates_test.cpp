@@ -136,6 +136,21 @@ TEST_F(RankCandidatesTest, OpenThreeListsBothEndsThenTwosUpToTheCap) {
   }
 }
 
+TEST_F(RankCandidatesTest, OpenThreeEndsTheListAtTheFirstTwo) {
+  // With a two elsewhere the walk stops at its first 50: neither the 50s
+  // nor the 30s below them are listed, whatever the cap.
+  Board board = BoardFromRows({});
+  PutStones(board, "X:10,11 X:11,11 X:12,11 X:4,4 X:5,4");
+  using PointSet = std::set<std::pair<int32_t, int32_t>>;
+  for (int32_t level : {1, 5}) {
+    const std::vector<Point> points = Points(Rank(board, level));
+    ASSERT_EQ(points.size(), 2u) << "level " << level;
+    EXPECT_EQ(points[0].score, 70);
+    EXPECT_EQ(points[1].score, 70);
+    EXPECT_EQ((PointSet{{points[0].x, points[0].y}, {points[1].x, points[1].y}}), (PointSet{{13, 11}, {9, 11}}));
+  }
+}
+
 // Row 11:  . . X X X X . .   (10..13, 11): both ends make five.
 TEST_F(RankCandidatesTest, OpenFourListsBothEndsAndOnlyLowPointsAfterThem) {
   Board board = BoardFromRows({});
