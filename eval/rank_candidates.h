@@ -44,6 +44,7 @@ class CandidateRanker {
  private:
   void ScanWindows(const Board& board);
   void CollectCandidates(int32_t side);
+  void SortCandidates();
 
   const TemplateTables& tables_;
   // Matched windows in scan order: x, y of the first cell, direction, templateNo.
@@ -52,9 +53,15 @@ class CandidateRanker {
   // The same windows grouped by template score, each group in scan order.
   std::vector<MoveRecord> buckets_;
   std::vector<int32_t> bucketStart_;
-  // Working candidates 1..candidateCount_ (entry 0 unused).
+  // Working candidates 1..candidateCount_ (entry 0 unused), in collection
+  // order, and the same candidates in ranked order.
   std::vector<MoveRecord> candidates_;
+  std::vector<MoveRecord> ranked_;
   int32_t candidateCount_ = 0;
+  // The sort moves one key per candidate, score << 16 | candidate number,
+  // rather than whole records.
+  std::vector<uint32_t> sortKeys_;
+  CrossingPass crossing_;
 };
 
 }  // namespace quorvex
