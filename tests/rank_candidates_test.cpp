@@ -212,6 +212,20 @@ TEST_F(RankCandidatesTest, CrossingShapesOfDifferentSidesEarnNoBonus) {
   }
 }
 
+// Three separate pairs, no three anywhere:
+//   (4,4)-(5,4)   (12,4)-(13,4)   (4,14)-(5,14)
+// The first two sets FirstLowScore to 50, and a two is never below it, so
+// every point of 50 is listed whatever the cap; only the 30s are capped.
+TEST_F(RankCandidatesTest, TwosAloneRunPastTheCap) {
+  Board board = BoardFromRows({});
+  PutStones(board, "X:4,4 X:5,4 X:12,4 X:13,4 X:4,14 X:5,14");
+  for (int32_t level : {1, 5}) {
+    const std::vector<Point> points = Points(Rank(board, level));
+    ASSERT_EQ(points.size(), 12u) << "level " << level;
+    for (const Point& p : points) EXPECT_EQ(p.score, 50) << p << " level " << level;
+  }
+}
+
 // Shapes against the edge: the ring reads as E, and a window that would
 // need a cell beyond it fits nothing.
 TEST_F(RankCandidatesTest, WindowsThroughTheRingMatchNothing) {
