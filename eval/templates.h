@@ -35,8 +35,11 @@ struct TemplateTables {
 // The window key of six cell codes, first cell most significant (base 4).
 int32_t PatternKey(std::string_view pattern);
 
-// Fills both tables and returns the number of the last record. Called once
-// at start-up; the tables are read-only afterwards.
+// Fills both tables and returns the number of the last record (162): the
+// 81 shapes of the engine as records 1..81, strongest first, and their
+// colour-exchanged copies (side CellOpponent) as records 82..162 in the
+// same order. Every record has a key of its own. Called once at start-up;
+// the tables are read-only afterwards.
 int32_t BuildTemplates(TemplateTables& tables);
 
 }  // namespace quorvex
