@@ -1,6 +1,7 @@
 #include "engine/command_loop.h"
 
 #include <array>
+#include <limits>
 #include <string>
 #include <utility>
 
@@ -18,6 +19,15 @@ constexpr std::string_view kAbout =
 
 // A manager that shuts our input without END expects the brain to go.
 constexpr int kExitCode = 0;
+
+// Protocol coordinates count from 0, the engine's from 1. Any number reads
+// here, so the step is taken in 64 bits: an off-board value stays off the
+// board instead of overflowing.
+int32_t InternalCoordinate(std::string_view field) {
+  const int64_t value = int64_t{ReadNumber(field)} + 1;
+  return value > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max()
+                                                      : static_cast<int32_t>(value);
+}
 
 }  // namespace
 
@@ -136,8 +146,8 @@ void CommandLoop::PlaceAndRecord(int32_t code, int32_t x, int32_t y) {
 
 void CommandLoop::OnTurn(std::string_view line) {
   const std::string_view point = SplitField(line, ' ', 2);
-  const int32_t x = ReadNumber(SplitField(point, ',', 1)) + 1;
-  const int32_t y = ReadNumber(SplitField(point, ',', 2)) + 1;
+  const int32_t x = InternalCoordinate(SplitField(point, ',', 1));
+  const int32_t y = InternalCoordinate(SplitField(point, ',', 2));
   if (const std::string_view why = RefusePoint(x, y); !why.empty()) {
     Reply("ERROR point " + std::string(point) + " " + std::string(why));
     return;
@@ -170,8 +180,8 @@ void CommandLoop::OnDone(std::string_view) {
 void CommandLoop::OnAbout(std::string_view) { Reply(kAbout); }
 
 void CommandLoop::OnStoneLine(std::string_view line) {
-  const int32_t x = ReadNumber(SplitField(line, ',', 1)) + 1;
-  const int32_t y = ReadNumber(SplitField(line, ',', 2)) + 1;
+  const int32_t x = InternalCoordinate(SplitField(line, ',', 1));
+  const int32_t y = InternalCoordinate(SplitField(line, ',', 2));
   const int32_t owner = ReadNumber(SplitField(line, ',', 3));
   if (owner != 1 && owner != 2) {
     engine_.MoveX = x;
