@@ -3,7 +3,6 @@
 #include "book/md5.h"
 
 #define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 // windows.h first: bcrypt.h uses its types.
 #include <bcrypt.h>

@@ -8,7 +8,6 @@
 #include <cstdio>
 
 #define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include <windows.h>
 
 namespace quorvex {
