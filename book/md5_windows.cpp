@@ -53,7 +53,8 @@ std::array<uint8_t, 16> Md5Digest(const void* data, std::size_t size) {
     size -= chunk;
   }
   std::array<uint8_t, 16> result{};
-  if (ok && BCRYPT_SUCCESS(BCryptFinishHash(hash, result.data(), static_cast<ULONG>(result.size()), 0))) {
+  if (ok &&
+      BCRYPT_SUCCESS(BCryptFinishHash(hash, result.data(), static_cast<ULONG>(result.size()), 0))) {
     digest = result;
   } else {
     Trace("MD5 hashing failed");

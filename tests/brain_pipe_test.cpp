@@ -39,7 +39,8 @@ TEST(BrainThroughPipes, RepliesEndInExactlyCrLfWhateverTheInputLineEnds) {
 
 TEST(BrainThroughPipes, ACtrlZByteIsAnUnknownLineNotTheEndOfInput) {
   int exitCode = -1;
-  const std::string output = RunOurBrain("START 20\r\n\x1a\r\nABOUT\r\n\x1aSTART\r\nEND\r\n", exitCode);
+  const std::string output =
+      RunOurBrain("START 20\r\n\x1a\r\nABOUT\r\n\x1aSTART\r\nEND\r\n", exitCode);
   EXPECT_EQ(output, "OK\r\nUNKNOWN\r\n" + kAboutLine + "UNKNOWN\r\n");
   EXPECT_EQ(exitCode, 0);
 }

@@ -16,7 +16,9 @@ class MemoryDatabase : public ::testing::Test {
   void SetUp() override { ASSERT_EQ(sqlite3_open(":memory:", &db_), SQLITE_OK); }
   void TearDown() override { sqlite3_close(db_); }
 
-  int Exec(const std::string& sql) { return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr); }
+  int Exec(const std::string& sql) {
+    return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+  }
 
   // Column `name` of the first row of `sql`, as a 64-bit integer.
   int64_t QueryInt64(const std::string& sql, const char* name) {
