@@ -2,26 +2,52 @@
 
 #include "engine/stone_list.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <thread>
 
+#ifdef _WIN32
+#include <algorithm>
+#include <random>
+#else
 extern char** environ;
+#endif
 
 namespace quorvex::test {
 
+#ifdef _WIN32
+TempDir::TempDir() {
+  // No mkdtemp here: try random names until one is new.
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("quorvex-test-" + std::to_string(random()) + std::to_string(random()));
+    if (std::filesystem::create_directory(dir)) {
+      path_ = dir.string();
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a temporary directory");
+}
+#else
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "quorvex-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = pattern;
 }
+#endif
 
 TempDir::~TempDir() {
   std::error_code ignored;
@@ -69,6 +95,65 @@ void PutStones(Board& board, std::string_view stones) {
   if (!PutStoneList(board, stones)) throw std::invalid_argument("bad stone list: " + std::string(stones));
 }
 
+#ifdef _WIN32
+std::string RunBrain(const std::string& brainPath, const std::string& input, int& exitCode) {
+  // The child inherits one end of each pipe; the parent's ends stay private,
+  // or the child would hold its own input open and never see its end.
+  SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE childIn = nullptr, toChild = nullptr, fromChild = nullptr, childOut = nullptr;
+  if (!CreatePipe(&childIn, &toChild, &inheritable, 0) ||
+      !CreatePipe(&fromChild, &childOut, &inheritable, 0)) {
+    throw std::runtime_error("CreatePipe failed");
+  }
+  SetHandleInformation(toChild, HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(fromChild, HANDLE_FLAG_INHERIT, 0);
+
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = childIn;
+  startup.hStdOutput = childOut;
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  std::string commandLine = "\"" + brainPath + "\"";
+  PROCESS_INFORMATION process{};
+  const BOOL started = CreateProcessA(brainPath.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                      0, nullptr, nullptr, &startup, &process);
+  CloseHandle(childIn);
+  CloseHandle(childOut);
+  if (!started) {
+    CloseHandle(toChild);
+    CloseHandle(fromChild);
+    throw std::runtime_error("cannot start " + brainPath);
+  }
+  CloseHandle(process.hThread);
+
+  std::thread writer([&] {
+    std::size_t done = 0;
+    while (done < input.size()) {
+      DWORD n = 0;
+      const DWORD want = static_cast<DWORD>(std::min<std::size_t>(input.size() - done, 1 << 16));
+      if (!WriteFile(toChild, input.data() + done, want, &n, nullptr) || n == 0) break;
+      done += n;
+    }
+    CloseHandle(toChild);
+  });
+  std::string output;
+  char chunk[4096];
+  for (;;) {
+    DWORD n = 0;
+    if (!ReadFile(fromChild, chunk, sizeof chunk, &n, nullptr) || n == 0) break;
+    output.append(chunk, n);
+  }
+  CloseHandle(fromChild);
+  writer.join();
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  exitCode = static_cast<int>(code);
+  return output;
+}
+#else
 std::string RunBrain(const std::string& brainPath, const std::string& input, int& exitCode) {
   // A brain that exits before reading all its input must not kill the test.
   signal(SIGPIPE, SIG_IGN);
@@ -112,5 +197,6 @@ std::string RunBrain(const std::string& brainPath, const std::string& input, int
   exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return output;
 }
+#endif
 
 }  // namespace quorvex::test

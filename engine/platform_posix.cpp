@@ -1,0 +1,22 @@
+#include "engine/platform.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace quorvex {
+
+std::string ExecutableDirectory() {
+  std::error_code error;
+  // Managers start brains from any working directory; only the executable's
+  // own path tells where its files are.
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error || !exe.has_parent_path()) return {};
+  std::string dir = exe.parent_path().string();
+  if (dir.empty() || dir.back() != '/') dir += '/';
+  return dir;
+}
+
+// POSIX streams never translate bytes.
+void PrepareConsole() {}
+
+}  // namespace quorvex
