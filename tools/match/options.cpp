@@ -111,7 +111,7 @@ std::optional<MatchOptions> ParseOptions(const std::vector<std::string>& args, s
       if (v == nullptr) return std::nullopt;
       int64_t number = 0;
       if (!ReadInt(*v, match->low, match->high, number)) {
-        error = arg + " takes a whole number from " + std::to_string(match->low) + " to " +
+        error = std::string(match->longName) + " takes a whole number from " + std::to_string(match->low) + " to " +
                 std::to_string(match->high) + ", not \"" + *v + "\"";
         return std::nullopt;
       }
