@@ -55,7 +55,7 @@ TEST(TextBoardTest, EdgesCarryCoordinatesAndTheLastStoneIsBracketed) {
 }
 
 TEST(SvgBoardTest, DrawsEveryStoneTheLastRingAndAnEscapedCaption) {
-  const std::string svg = RenderSvgBoard(SmallGame().board, "a <b> & \"c\"");
+  const std::string svg = RenderSvgBoard(SmallGame().board, "a <b> & \"c\"\nsecond line");
   EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
   EXPECT_NE(svg.find("</svg>"), std::string::npos);
   // 15 + 15 grid lines; 3 stones plus the ring of the last one.
@@ -64,6 +64,7 @@ TEST(SvgBoardTest, DrawsEveryStoneTheLastRingAndAnEscapedCaption) {
   EXPECT_EQ(CountOf(svg, "fill=\"#111111\" stroke"), 2);
   EXPECT_NE(svg.find("a &lt;b&gt; &amp; &quot;c&quot;"), std::string::npos);
   EXPECT_EQ(svg.find("<b>"), std::string::npos);
+  EXPECT_NE(svg.find(">second line</text>"), std::string::npos);
 }
 
 TEST(ResultsTest, EloFromScoreWithInterval) {

@@ -84,6 +84,7 @@ bool ChildProcess::Spawn(const std::vector<std::string>& argv, const std::string
     (void)ignored;
     _exit(127);
   }
+  if (pid > 0) setpgid(pid, pid);  // also here, so a kill right away finds the group
   CloseFd(in[0]);
   CloseFd(out[1]);
   CloseFd(status[1]);

@@ -46,6 +46,7 @@ MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::
                               std::to_string(plan.games) + ": " + black.name() + " (black) vs " +
                               white.name() + " (white)";
     if (!plan.quiet) log << title << "\n" << std::flush;
+    if (plan.watch && opening.empty()) log << RenderTextBoard(GameBoard(plan.settings.boardSize));
 
     // 2. The game, drawn as it goes when watched.
     const MoveObserver observer = [&](const GameBoard& board, const PlayedMove& move,
@@ -78,7 +79,7 @@ MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::
       std::FILE* svg = std::fopen((stem + ".svg").c_str(), "wb");
       bool svgOk = svg != nullptr;
       if (svg != nullptr) {
-        const std::string picture = RenderSvgBoard(record.board, title + " - " + ending);
+        const std::string picture = RenderSvgBoard(record.board, title + "\n" + ending);
         svgOk = std::fwrite(picture.data(), 1, picture.size(), svg) == picture.size();
         svgOk = std::fclose(svg) == 0 && svgOk;
       }

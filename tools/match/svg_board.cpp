@@ -1,6 +1,8 @@
 #include "tools/match/svg_board.h"
 
+#include <algorithm>
 #include <sstream>
+#include <vector>
 
 namespace quorvex::match {
 
@@ -8,7 +10,7 @@ namespace {
 
 constexpr int kCell = 32;
 constexpr int kMargin = 40;
-constexpr int kCaption = 36;
+constexpr int kCaptionLine = 20;
 
 std::string EscapeXml(const std::string& text) {
   std::string out;
@@ -31,7 +33,13 @@ int Coord(int32_t index) { return kMargin + index * kCell; }
 std::string RenderSvgBoard(const GameBoard& board, const std::string& caption) {
   const int32_t n = board.size();
   const int width = 2 * kMargin + (n - 1) * kCell;
-  const int height = width + kCaption;
+  std::vector<std::string> captionLines;
+  for (size_t at = 0; at <= caption.size();) {
+    const size_t end = std::min(caption.find('\n', at), caption.size());
+    captionLines.push_back(caption.substr(at, end - at));
+    at = end + 1;
+  }
+  const int height = width + kCaptionLine * static_cast<int>(captionLines.size()) + 8;
   std::ostringstream svg;
   svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width << "\" height=\"" << height
@@ -77,10 +85,13 @@ std::string RenderSvgBoard(const GameBoard& board, const std::string& caption) {
         << " stroke=\"#d01010\" stroke-width=\"3\"/>\n";
   }
 
-  // 4. Caption.
-  svg << "<text x=\"" << width / 2 << "\" y=\"" << width + kCaption / 2 - 4
-      << "\" font-size=\"14\" text-anchor=\"middle\" fill=\"#111111\">" << EscapeXml(caption)
-      << "</text>\n</svg>\n";
+  // 4. Caption, a text element per line.
+  for (size_t i = 0; i < captionLines.size(); ++i) {
+    svg << "<text x=\"" << width / 2 << "\" y=\"" << width + 10 + kCaptionLine * static_cast<int>(i)
+        << "\" font-size=\"13\" text-anchor=\"middle\" fill=\"#111111\">"
+        << EscapeXml(captionLines[i]) << "</text>\n";
+  }
+  svg << "</svg>\n";
   return svg.str();
 }
 

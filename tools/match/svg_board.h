@@ -9,7 +9,8 @@
 
 namespace quorvex::match {
 
-// `caption` is shown as given (it is escaped for XML here).
+// `caption` is shown below the board, one line per "\n"-separated part
+// (escaped for XML here).
 std::string RenderSvgBoard(const GameBoard& board, const std::string& caption);
 
 }  // namespace quorvex::match
