@@ -62,9 +62,9 @@ TEST(CliTest, HelpDescribesEveryOption) {
 TEST(CliTest, AHangingBrainLosesIsKilledAndTheExitCodeSaysSo) {
   ScratchDir dir;
   const int64_t before = NowMs();
-  const auto result = RunProgram(Tool() + " --turn-ms 200 --tolerance-ms 100 --out " + dir.path() +
-                                 " " + Quoted(ScriptedCommand("good")) + " " +
-                                 Quoted(ScriptedCommand("hang")));
+  const auto result =
+      RunProgram(Tool() + " --turn-ms 200 --tolerance-ms 100 --out " + dir.path() + " " +
+                 Quoted(ScriptedCommand("good")) + " " + Quoted(ScriptedCommand("hang")));
   EXPECT_LT(NowMs() - before, 5000);
   EXPECT_EQ(result.exitCode, 1) << result.output;
   EXPECT_NE(result.output.find("white (scripted_brain) no move within 300 ms"), std::string::npos)
@@ -74,9 +74,9 @@ TEST(CliTest, AHangingBrainLosesIsKilledAndTheExitCodeSaysSo) {
 
 TEST(CliTest, WatchedGameDrawsEveryMoveAndWritesItsFiles) {
   ScratchDir dir;
-  const auto result = RunProgram(Tool() + " --watch --size 15 --out " + dir.path() + " " +
-                                 Quoted(ScriptedCommand("good")) + " " +
-                                 Quoted(ScriptedCommand("good")));
+  const auto result =
+      RunProgram(Tool() + " --watch --size 15 --out " + dir.path() + " " +
+                 Quoted(ScriptedCommand("good")) + " " + Quoted(ScriptedCommand("good")));
   ASSERT_EQ(result.exitCode, 0) << result.output;
   const std::string psq = ReadFile(dir.File("game-001.psq"));
   // One board per stone, each framed by two rows of letters.

@@ -30,10 +30,13 @@ std::string ScriptedCommand(const std::string& mode, const std::string& extra) {
 }
 
 TextSink ShownText::Sink() {
-  return [this](const std::string& who, const std::string& line) { lines.push_back(who + ": " + line); };
+  return [this](const std::string& who, const std::string& line) {
+    lines.push_back(who + ": " + line);
+  };
 }
 
-std::unique_ptr<BrainPlayer> MakeBrain(const std::string& command, bool freshPerGame, TextSink sink) {
+std::unique_ptr<BrainPlayer> MakeBrain(const std::string& command, bool freshPerGame,
+                                       TextSink sink) {
   std::string error;
   auto resolved = ResolveBrainCommand(command, error);
   EXPECT_TRUE(resolved.has_value()) << error;

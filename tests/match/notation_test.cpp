@@ -20,11 +20,12 @@ TEST(CoordinatesTest, ParsesBothNotations) {
     std::optional<Point> point;
   };
   const std::vector<Case> cases = {
-      {"7,7", Point{7, 7}},   {"0,19", Point{0, 19}}, {"h8", Point{7, 7}},  {"H8", Point{7, 7}},
-      {"a1", Point{0, 0}},    {"t20", Point{19, 19}}, {" o15 ", Point{14, 14}},
-      {"a0", std::nullopt},   {"8", std::nullopt},    {"hh", std::nullopt}, {"7;7", std::nullopt},
-      {"7,", std::nullopt},   {",7", std::nullopt},   {"1,2,3", std::nullopt},
-      {"99999,1", std::nullopt}, {"", std::nullopt},
+      {"7,7", Point{7, 7}},     {"0,19", Point{0, 19}},  {"h8", Point{7, 7}},
+      {"H8", Point{7, 7}},      {"a1", Point{0, 0}},     {"t20", Point{19, 19}},
+      {" o15 ", Point{14, 14}}, {"a0", std::nullopt},    {"8", std::nullopt},
+      {"hh", std::nullopt},     {"7;7", std::nullopt},   {"7,", std::nullopt},
+      {",7", std::nullopt},     {"1,2,3", std::nullopt}, {"99999,1", std::nullopt},
+      {"", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(ParseAnyPoint(c.text), c.point) << c.text;
 }
@@ -134,8 +135,8 @@ TEST(BrainCommandTest, ResolvesToAnAbsolutePathAndItsDirectory) {
   test::ScratchDir dir;
   const std::string plain = dir.File("not-executable");
   std::ofstream(plain) << "#!/bin/sh\n";
-  std::filesystem::permissions(plain, std::filesystem::perms::owner_read |
-                                          std::filesystem::perms::owner_write);
+  std::filesystem::permissions(
+      plain, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   EXPECT_FALSE(ResolveBrainCommand(plain, error));
   EXPECT_NE(error.find("no executable file at " + plain), std::string::npos) << error;
 }

@@ -105,11 +105,16 @@ TEST(ResultsTest, TableShowsBothSidesOfTheScore) {
 
 TEST(OptionsTest, ReadsEveryOption) {
   std::string error;
-  const auto options = ParseOptions(
-      {"-g", "10", "--size", "15", "-t", "1000", "-m", "60000", "--tolerance-ms", "300",
-       "--max-memory", "1000000", "--start-ms", "500", "-o", "open.txt", "--reuse", "-w",
-       "--delay-ms", "20", "--out", "dir", "-q", "brain a", "human"},
-      error);
+  const auto options = ParseOptions({"-g",         "10",           "--size",
+                                     "15",         "-t",           "1000",
+                                     "-m",         "60000",        "--tolerance-ms",
+                                     "300",        "--max-memory", "1000000",
+                                     "--start-ms", "500",          "-o",
+                                     "open.txt",   "--reuse",      "-w",
+                                     "--delay-ms", "20",           "--out",
+                                     "dir",        "-q",           "brain a",
+                                     "human"},
+                                    error);
   ASSERT_TRUE(options) << error;
   EXPECT_EQ(options->games, 10);
   EXPECT_EQ(options->settings.boardSize, 15);

@@ -1,10 +1,11 @@
 // The referee's rules: five or more in a row, and the judging of answers.
 
+#include "tools/match/referee.h"
+
 #include <gtest/gtest.h>
 
 #include "tools/match/coordinates.h"
 #include "tools/match/game_board.h"
-#include "tools/match/referee.h"
 
 namespace quorvex::match {
 namespace {
@@ -89,15 +90,29 @@ TEST(RefereeTest, JudgesEachKindOfAnswer) {
       {"unknown", Reply("UNKNOWN"), {}, std::nullopt, "not a move"},
       {"error", Reply("ERROR out of memory"), {}, std::nullopt, "sent ERROR out of memory"},
       {"turn too long", Reply("8,7", 1101), {}, std::nullopt, "over the turn limit of 1000 ms"},
-      {"match time used up", Reply("8,7", 900), {true, 4300}, std::nullopt,
+      {"match time used up",
+       Reply("8,7", 900),
+       {true, 4300},
+       std::nullopt,
        "over the match time of 5000 ms"},
       {"match time just within", Reply("8,7", 800), {true, 4300}, Point{8, 7}, ""},
       {"human is never late", Reply("8,7", 999999), {false, 0}, Point{8, 7}, ""},
       {"late and occupied is late", Reply("7,7", 2000), {}, std::nullopt, "turn limit"},
-      {"timed out", {MoveAnswer::Kind::TimedOut, "", 1100}, {}, std::nullopt, "no move within 1100 ms"},
-      {"crashed", {MoveAnswer::Kind::Crashed, "killed by signal 6", 3}, {}, std::nullopt,
+      {"timed out",
+       {MoveAnswer::Kind::TimedOut, "", 1100},
+       {},
+       std::nullopt,
+       "no move within 1100 ms"},
+      {"crashed",
+       {MoveAnswer::Kind::Crashed, "killed by signal 6", 3},
+       {},
+       std::nullopt,
        "crashed: killed by signal 6"},
-      {"resigned", {MoveAnswer::Kind::Resigned, "resigned", 0}, {false, 0}, std::nullopt, "resigned"},
+      {"resigned",
+       {MoveAnswer::Kind::Resigned, "resigned", 0},
+       {false, 0},
+       std::nullopt,
+       "resigned"},
   };
   for (const Case& c : cases) {
     const Verdict verdict = Adjudicate(board, c.answer, settings, c.clock);

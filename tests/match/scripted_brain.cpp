@@ -32,9 +32,7 @@ std::vector<int> cells;  // 0 empty, 1 mine, 2 the opponent's
 int lastX = -1, lastY = -1;
 int delayMs = 0;
 
-void Reply(const std::string& text) {
-  std::cout << text << eol << std::flush;
-}
+void Reply(const std::string& text) { std::cout << text << eol << std::flush; }
 
 void Put(int x, int y, int who) {
   if (x >= 0 && y >= 0 && x < size && y < size) cells[static_cast<size_t>(y * size + x)] = who;
@@ -53,7 +51,8 @@ void Move() {
   if (mode == "error") return Reply("ERROR I give up");
   if (mode == "garbage") return Reply("hello there");
   if (mode == "offboard") return Reply(std::to_string(size) + ",3");
-  if (mode == "occupied" && lastX >= 0) return Reply(std::to_string(lastX) + "," + std::to_string(lastY));
+  if (mode == "occupied" && lastX >= 0)
+    return Reply(std::to_string(lastX) + "," + std::to_string(lastY));
   const bool fromEnd = mode == "message";
   if (fromEnd) {
     Reply("MESSAGE 0,0 is tempting");

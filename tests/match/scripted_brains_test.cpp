@@ -60,7 +60,8 @@ TEST(ScriptedBrainTest, EachMisbehaviourLosesWithItsReason) {
       {"offboard", "good", Ending::Forfeit, Stone::White, "played 20,3, off the 20x20 board"},
   };
   for (const Case& c : cases) {
-    const GameRecord record = Play(ScriptedCommand(c.black), ScriptedCommand(c.white), FastSettings());
+    const GameRecord record =
+        Play(ScriptedCommand(c.black), ScriptedCommand(c.white), FastSettings());
     const std::string name = std::string(c.black) + " vs " + c.white;
     EXPECT_EQ(record.ending, c.ending) << name << ": " << DescribeEnding(record);
     EXPECT_EQ(record.winner, c.winner) << name;
@@ -152,9 +153,10 @@ TEST(ScriptedBrainTest, BrainsHearTheProtocolInCrLfFromTheirOwnDirectory) {
   for (const std::string& log : {blackLog, whiteLog}) {
     const std::string text = ReadFile(log);
     // Any line without CR LF would have made the brain answer ERROR and lose.
-    EXPECT_EQ(text.rfind("CWD " + brainDir + "\nSTART 15\n"
-                         "INFO timeout_turn 2000\nINFO timeout_match 90000\n"
-                         "INFO max_memory 1048576\nINFO game_type 1\nINFO rule 0\n",
+    EXPECT_EQ(text.rfind("CWD " + brainDir +
+                             "\nSTART 15\n"
+                             "INFO timeout_turn 2000\nINFO timeout_match 90000\n"
+                             "INFO max_memory 1048576\nINFO game_type 1\nINFO rule 0\n",
                          0),
               0u)
         << text;
@@ -234,8 +236,8 @@ MatchReport LoggedMatch(const std::string& firstLog, const std::string& secondCo
 TEST(MatchRunnerTest, FreshProcessesPerGameOrOneProcessWithStartBetweenGames) {
   for (const bool reuse : {false, true}) {
     ScratchDir dir;
-    const MatchReport report = LoggedMatch(dir.File("first.log"), ScriptedCommand("good"), 3,
-                                           reuse, FastSettings());
+    const MatchReport report =
+        LoggedMatch(dir.File("first.log"), ScriptedCommand("good"), 3, reuse, FastSettings());
     ASSERT_EQ(report.games.size(), 3u);
     const std::string text = ReadFile(dir.File("first.log"));
     EXPECT_EQ(CountLines(text, "CWD ", true), reuse ? 1 : 3) << "reuse " << reuse;
@@ -254,9 +256,8 @@ TEST(MatchRunnerTest, AKilledBrainIsStartedAgainForTheNextGame) {
   GameSettings settings = FastSettings();
   settings.turnMs = 150;
   settings.toleranceMs = 50;
-  const MatchReport report = LoggedMatch(dir.File("first.log"),
-                                         ScriptedCommand("hang", "--log " + hangLog), 2, true,
-                                         settings);
+  const MatchReport report = LoggedMatch(
+      dir.File("first.log"), ScriptedCommand("hang", "--log " + hangLog), 2, true, settings);
   ASSERT_EQ(report.games.size(), 2u);
   EXPECT_EQ(report.tally.wins, 2);
   EXPECT_EQ(report.tally.forfeits, 2);

@@ -24,7 +24,8 @@ GameBoard Replay(const std::string& psq, int32_t size) {
   std::istringstream lines(psq);
   std::string line;
   std::getline(lines, line);
-  EXPECT_EQ(line, "Piskvorky " + std::to_string(size) + "x" + std::to_string(size) + ", 11:11, 0\r");
+  EXPECT_EQ(line,
+            "Piskvorky " + std::to_string(size) + "x" + std::to_string(size) + ", 11:11, 0\r");
   Stone side = Stone::Black;
   while (std::getline(lines, line)) {
     int x = 0, y = 0, ms = 0;

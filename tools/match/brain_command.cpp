@@ -70,7 +70,8 @@ std::optional<BrainCommand> ResolveBrainCommand(std::string_view command, std::s
     while (path.empty()) {
       const size_t colon = dirs.find(':');
       const std::string dir(dirs.substr(0, colon));
-      const std::filesystem::path candidate = std::filesystem::path(dir.empty() ? "." : dir) / program;
+      const std::filesystem::path candidate =
+          std::filesystem::path(dir.empty() ? "." : dir) / program;
       if (IsExecutableFile(candidate)) {
         std::error_code ignored;
         path = std::filesystem::absolute(candidate, ignored).lexically_normal();

@@ -13,9 +13,12 @@ Stone Opponent(Stone colour) {
 
 const char* ColourName(Stone colour) {
   switch (colour) {
-    case Stone::Black: return "black";
-    case Stone::White: return "white";
-    case Stone::Empty: break;
+    case Stone::Black:
+      return "black";
+    case Stone::White:
+      return "white";
+    case Stone::Empty:
+      break;
   }
   return "empty";
 }
@@ -24,7 +27,9 @@ GameBoard::GameBoard(int32_t size) : size_(size), cells_(static_cast<std::size_t
   assert(size >= 5 && size <= 26);
 }
 
-bool GameBoard::OnBoard(Point p) const { return p.x >= 0 && p.y >= 0 && p.x < size_ && p.y < size_; }
+bool GameBoard::OnBoard(Point p) const {
+  return p.x >= 0 && p.y >= 0 && p.x < size_ && p.y < size_;
+}
 
 Stone GameBoard::At(Point p) const {
   if (!OnBoard(p)) return Stone::Empty;

@@ -13,8 +13,8 @@ int Index(Stone colour) { return colour == Stone::Black ? 0 : 1; }
 
 GameRecord PlayGame(Player& black, Player& white, const std::vector<Point>& opening,
                     const GameSettings& settings, const MoveObserver& observer) {
-  GameRecord record{GameBoard(settings.boardSize), Ending::Aborted, Stone::Empty, {},
-                    black.name(), white.name()};
+  GameRecord record{
+      GameBoard(settings.boardSize), Ending::Aborted, Stone::Empty, {}, black.name(), white.name()};
   GameBoard& board = record.board;
   Player* players[2] = {&black, &white};
 
@@ -83,10 +83,14 @@ std::string DescribeEnding(const GameRecord& record) {
            (colour == Stone::Black ? record.blackName : record.whiteName) + ")";
   };
   switch (record.ending) {
-    case Ending::Five: return who(record.winner) + " wins with five in a row";
-    case Ending::FullBoard: return "draw: the board is full";
-    case Ending::Forfeit: return who(record.winner) + " wins: " + record.reason;
-    case Ending::Aborted: break;
+    case Ending::Five:
+      return who(record.winner) + " wins with five in a row";
+    case Ending::FullBoard:
+      return "draw: the board is full";
+    case Ending::Forfeit:
+      return who(record.winner) + " wins: " + record.reason;
+    case Ending::Aborted:
+      break;
   }
   return "not played: " + record.reason;
 }

@@ -15,8 +15,8 @@ std::string HumanPlayer::StartGame(const GameSettings& settings) {
 MoveAnswer HumanPlayer::RequestMove(const MoveRequest& request) {
   const char last = static_cast<char>('a' + boardSize_ - 1);
   for (;;) {
-    out_ << "Your move as " << ColourName(request.colour) << " (like h8 or 7,7; resign to give up): "
-         << std::flush;
+    out_ << "Your move as " << ColourName(request.colour)
+         << " (like h8 or 7,7; resign to give up): " << std::flush;
     std::string line;
     if (!std::getline(in_, line)) {
       out_ << "\n";

@@ -1,6 +1,8 @@
 // quorvex-match: plays, shows and referees games between Gomocup brains, or
 // between a brain and a person at the terminal.
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -51,10 +53,12 @@ int main(int argc, char** argv) {
   if (!plan.outDir.empty()) {
     std::error_code failure;
     std::filesystem::create_directories(plan.outDir, failure);
-    if (failure) return Fail(kBadArguments, "cannot create " + plan.outDir + ": " + failure.message());
+    if (failure)
+      return Fail(kBadArguments, "cannot create " + plan.outDir + ": " + failure.message());
   }
 
-  const TextSink showText = [quiet = options->quiet](const std::string& who, const std::string& line) {
+  const TextSink showText = [quiet = options->quiet](const std::string& who,
+                                                     const std::string& line) {
     if (!quiet) std::cout << "  " << who << ": " << line << "\n";
   };
   std::unique_ptr<Player> players[2];
@@ -69,6 +73,7 @@ int main(int argc, char** argv) {
     players[i] = std::make_unique<BrainPlayer>(*command, !options->reuse, showText);
   }
 
+  plan.redraw = plan.watch && isatty(STDOUT_FILENO) == 1;
   const MatchReport report = RunMatch(*players[0], *players[1], plan, std::cout);
   if (!report.abortReason.empty()) std::cerr << "quorvex-match: " << report.abortReason << "\n";
   return ExitCodeOf(report);

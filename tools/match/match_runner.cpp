@@ -33,6 +33,7 @@ void CountGame(const GameRecord& record, bool firstHasBlack, Tally& tally) {
 
 MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::ostream& log) {
   MatchReport report;
+  std::string endings;  // one line per game played
   for (int32_t game = 0; game < plan.games; ++game) {
     // 1. Colours and opening of this game.
     const bool firstHasBlack = game % 2 == 0;
@@ -42,26 +43,33 @@ MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::
     const Opening& opening =
         plan.openings.empty() ? kNoOpening
                               : plan.openings[static_cast<size_t>(game / 2) % plan.openings.size()];
+    // Players go by their number too: both may run the same program.
+    const char* blackNo = firstHasBlack ? "1: " : "2: ";
+    const char* whiteNo = firstHasBlack ? "2: " : "1: ";
     const std::string title = "game " + std::to_string(game + 1) + "/" +
-                              std::to_string(plan.games) + ": " + black.name() + " (black) vs " +
-                              white.name() + " (white)";
-    if (!plan.quiet) log << title << "\n" << std::flush;
+                              std::to_string(plan.games) + ": black " + blackNo + black.name() +
+                              ", white " + whiteNo + white.name();
+    // On a terminal each board replaces the last (ANSI: cursor home, clear
+    // screen), under the endings of the games before it.
+    const std::string top = plan.redraw ? "\033[H\033[2J" + endings + title + "\n" : std::string();
+    if (!plan.quiet) log << (plan.redraw && plan.watch ? top : title + "\n") << std::flush;
     if (plan.watch && opening.empty()) log << RenderTextBoard(GameBoard(plan.settings.boardSize));
 
     // 2. The game, drawn as it goes when watched.
     const MoveObserver observer = [&](const GameBoard& board, const PlayedMove& move,
                                       const std::string& mover) {
       if (!plan.watch) return;
-      log << "\nmove " << board.moves().size() << ": " << ColourName(move.colour) << " (" << mover
-          << ") " << FormatNotation(move.point) << " = " << FormatProtocolPoint(move.point);
+      log << top << "\nmove " << board.moves().size() << ": " << ColourName(move.colour) << " ("
+          << mover << ") " << FormatNotation(move.point) << " = "
+          << FormatProtocolPoint(move.point);
       if (mover != "opening") log << ", " << move.ms << " ms";
       log << "\n" << RenderTextBoard(board) << std::flush;
       if (plan.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(plan.delayMs));
     };
     GameRecord record = PlayGame(black, white, opening, plan.settings, observer);
     if (record.ending == Ending::Aborted) {
-      report.abortReason = "game " + std::to_string(game + 1) + " could not be played: " +
-                           record.reason;
+      report.abortReason =
+          "game " + std::to_string(game + 1) + " could not be played: " + record.reason;
       log << report.abortReason << "\n";
       break;
     }
@@ -69,10 +77,10 @@ MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::
     // 3. Score and files.
     CountGame(record, firstHasBlack, report.tally);
     const std::string ending = DescribeEnding(record);
-    if (!plan.quiet) {
-      log << "game " << game + 1 << " ends after " << record.board.moves().size()
-          << " stones: " << ending << "\n";
-    }
+    const std::string endLine = "game " + std::to_string(game + 1) + " ends after " +
+                                std::to_string(record.board.moves().size()) + " stones: " + ending;
+    if (!plan.quiet) log << endLine << "\n";
+    endings += endLine + "\n";
     if (!plan.outDir.empty()) {
       const std::string stem = GameFileStem(plan.outDir, game);
       const bool psq = WritePsq(record, stem + ".psq");

@@ -24,6 +24,7 @@ struct MatchPlan {
   std::vector<Opening> openings;
   std::string outDir;   // empty: write no files
   bool watch = false;   // board after every move
+  bool redraw = false;  // watching on a terminal: each board replaces the last
   int32_t delayMs = 0;  // pause after each drawn move
   bool quiet = false;   // nothing but the final table
 };

@@ -64,7 +64,8 @@ std::optional<MatchOptions> ParseOptions(const std::vector<std::string>& args, s
       {"-s", "--size", 15, 20, [&](int64_t v) { s.boardSize = static_cast<int32_t>(v); }},
       {"-t", "--turn-ms", 1, 3600000, [&](int64_t v) { s.turnMs = static_cast<int32_t>(v); }},
       {"-m", "--match-ms", 0, 1000000000, [&](int64_t v) { s.matchMs = static_cast<int32_t>(v); }},
-      {"", "--tolerance-ms", 0, 600000, [&](int64_t v) { s.toleranceMs = static_cast<int32_t>(v); }},
+      {"", "--tolerance-ms", 0, 600000,
+       [&](int64_t v) { s.toleranceMs = static_cast<int32_t>(v); }},
       {"", "--max-memory", 0, INT64_MAX, [&](int64_t v) { s.maxMemory = v; }},
       {"", "--start-ms", 1, 600000, [&](int64_t v) { s.startMs = static_cast<int32_t>(v); }},
       {"", "--delay-ms", 0, 60000, [&](int64_t v) { options.delayMs = static_cast<int32_t>(v); }},
@@ -111,8 +112,9 @@ std::optional<MatchOptions> ParseOptions(const std::vector<std::string>& args, s
       if (v == nullptr) return std::nullopt;
       int64_t number = 0;
       if (!ReadInt(*v, match->low, match->high, number)) {
-        error = std::string(match->longName) + " takes a whole number from " + std::to_string(match->low) + " to " +
-                std::to_string(match->high) + ", not \"" + *v + "\"";
+        error = std::string(match->longName) + " takes a whole number from " +
+                std::to_string(match->low) + " to " + std::to_string(match->high) + ", not \"" +
+                *v + "\"";
         return std::nullopt;
       }
       match->set(number);

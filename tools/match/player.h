@@ -15,19 +15,19 @@ namespace quorvex::match {
 // The time control and rules every brain is told at the start of a game.
 struct GameSettings {
   int32_t boardSize = 20;
-  int32_t turnMs = 5000;       // "timeout_turn"
-  int32_t matchMs = 0;         // "timeout_match", for one game; 0 = none
-  int32_t toleranceMs = 200;   // lateness forgiven on both limits
-  int64_t maxMemory = 0;       // "max_memory" in bytes; 0 = none
-  int32_t startMs = 10000;     // to answer START
+  int32_t turnMs = 5000;      // "timeout_turn"
+  int32_t matchMs = 0;        // "timeout_match", for one game; 0 = none
+  int32_t toleranceMs = 200;  // lateness forgiven on both limits
+  int64_t maxMemory = 0;      // "max_memory" in bytes; 0 = none
+  int32_t startMs = 10000;    // to answer START
 };
 
 struct MoveRequest {
   const std::vector<PlayedMove>& moves;  // every stone on the board, in order
   Stone colour;                          // the side asked to move
-  size_t seenMoves;     // how many of `moves` this player already knows of
-  int32_t timeLeftMs;   // "time_left" to announce
-  int32_t waitMs;       // give up waiting after this long
+  size_t seenMoves;                      // how many of `moves` this player already knows of
+  int32_t timeLeftMs;                    // "time_left" to announce
+  int32_t waitMs;                        // give up waiting after this long
 };
 
 struct MoveAnswer {

@@ -51,9 +51,11 @@ Verdict Adjudicate(const GameBoard& board, const MoveAnswer& answer, const GameS
                                 ")"};
     }
     const int64_t used = static_cast<int64_t>(clock.usedMs) + answer.elapsedMs;
-    if (settings.matchMs > 0 && used > static_cast<int64_t>(settings.matchMs) + settings.toleranceMs) {
-      return {std::nullopt, "used " + Ms(used) + ", over the match time of " + Ms(settings.matchMs) +
-                                " (tolerance " + Ms(settings.toleranceMs) + ")"};
+    if (settings.matchMs > 0 &&
+        used > static_cast<int64_t>(settings.matchMs) + settings.toleranceMs) {
+      return {std::nullopt, "used " + Ms(used) + ", over the match time of " +
+                                Ms(settings.matchMs) + " (tolerance " + Ms(settings.toleranceMs) +
+                                ")"};
     }
   }
   // 4. The point itself.

@@ -31,7 +31,8 @@ EloEstimate EstimateElo(const Tally& tally) {
                            tally.losses * s * s) /
                           n;
   const double margin = 1.96 * std::sqrt(variance / n);
-  return {EloOfScore(s), EloOfScore(std::max(0.0, s - margin)), EloOfScore(std::min(1.0, s + margin))};
+  return {EloOfScore(s), EloOfScore(std::max(0.0, s - margin)),
+          EloOfScore(std::min(1.0, s + margin))};
 }
 
 std::string FormatResults(const Tally& tally, const std::string& first, const std::string& second) {
