@@ -2,11 +2,14 @@
 // to, and how the referee and the match runner deal with it.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <sstream>
 
 #include "match_test_support.h"
+#include "tools/match/child_process.h"
 #include "tools/match/game_runner.h"
 #include "tools/match/human_player.h"
 #include "tools/match/match_runner.h"
@@ -95,6 +98,39 @@ TEST(ScriptedBrainTest, LateAndHangingBrainsLoseOnTimeAndAreKilled) {
     // Killed at the wait limit, not after the brain's own delay.
     EXPECT_LT(took, 1400) << c.black << " vs " << c.white;
   }
+  // Every brain was reaped: this process has no child left, not even a zombie.
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+  EXPECT_EQ(errno, ECHILD);
+}
+
+TEST(ChildProcessTest, UnfinishedLastLineComesBeforeTheEnd) {
+  ChildProcess child;
+  std::string error;
+  ASSERT_TRUE(
+      child.Spawn({"/bin/sh", "-c", "exec 0<&-; printf 'MESSAGE a\\r\\n4,5'; exit 7"}, "/", error))
+      << error;
+  std::string line;
+  EXPECT_EQ(child.ReadLine(line, 5000), ChildProcess::ReadStatus::Line);
+  EXPECT_EQ(line, "MESSAGE a");
+  EXPECT_EQ(child.ReadLine(line, 5000), ChildProcess::ReadStatus::Line);
+  EXPECT_EQ(line, "4,5");
+  EXPECT_EQ(child.ReadLine(line, 5000), ChildProcess::ReadStatus::Closed);
+  // Its input was closed before it wrote: writing fails with EPIPE instead
+  // of killing us by SIGPIPE.
+  EXPECT_FALSE(child.WriteLine("TURN 1,1"));
+  child.Stop(1000);
+  EXPECT_EQ(child.exitDescription(), "exited with code 7");
+  EXPECT_FALSE(child.Running());
+}
+
+TEST(ChildProcessTest, ExecFailureIsReportedWithItsCause) {
+  ChildProcess child;
+  std::string error;
+  EXPECT_FALSE(child.Spawn({"/nonexistent/brain"}, "/", error));
+  EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
+  EXPECT_FALSE(child.Spawn({"/bin/sh"}, "/nonexistent-dir", error));
+  EXPECT_NE(error.find("in /nonexistent-dir"), std::string::npos) << error;
+  EXPECT_FALSE(child.Running());
 }
 
 TEST(ScriptedBrainTest, MatchTimeRunsOutAcrossMoves) {
