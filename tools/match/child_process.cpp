@@ -44,11 +44,6 @@ int RemainingMs(int64_t deadline) {
 
 }  // namespace
 
-int64_t NowMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
 ChildProcess::~ChildProcess() { Stop(0); }
 
 bool ChildProcess::Spawn(const std::vector<std::string>& argv, const std::string& directory,

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "tools/match/line_assembler.h"
+#include "tools/match/monotonic_clock.h"
 
 namespace quorvex::match {
 
@@ -66,8 +67,5 @@ class ChildProcess {
   LineAssembler assembler_;
   std::string exitDescription_;
 };
-
-// Milliseconds on a monotonic clock.
-int64_t NowMs();
 
 }  // namespace quorvex::match

@@ -1,6 +1,7 @@
 #include "tools/match/human_player.h"
 
 #include "tools/match/coordinates.h"
+#include "tools/match/monotonic_clock.h"
 
 namespace quorvex::match {
 
@@ -14,6 +15,7 @@ std::string HumanPlayer::StartGame(const GameSettings& settings) {
 
 MoveAnswer HumanPlayer::RequestMove(const MoveRequest& request) {
   const char last = static_cast<char>('a' + boardSize_ - 1);
+  const int64_t asked = NowMs();  // kept for the record only; humans have no clock
   for (;;) {
     out_ << "Your move as " << ColourName(request.colour)
          << " (like h8 or 7,7; resign to give up): " << std::flush;
@@ -36,7 +38,8 @@ MoveAnswer HumanPlayer::RequestMove(const MoveRequest& request) {
       out_ << FormatNotation(*point) << " is taken.\n";
       continue;
     }
-    return {MoveAnswer::Kind::Reply, FormatProtocolPoint(*point), 0};
+    return {MoveAnswer::Kind::Reply, FormatProtocolPoint(*point),
+            static_cast<int32_t>(NowMs() - asked)};
   }
 }
 
