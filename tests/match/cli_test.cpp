@@ -92,12 +92,24 @@ TEST(CliTest, WatchedGameDrawsEveryMoveAndWritesItsFiles) {
 }
 
 TEST(CliTest, HumanWithoutATerminalResignsInsteadOfWaiting) {
+  for (const bool closed : {false, true}) {
+    ScratchDir dir;
+    const auto result = RunProgram(
+        Tool() + " --out " + dir.path() + " human " + Quoted(ScriptedCommand("good")), closed);
+    EXPECT_EQ(result.exitCode, 1) << result.output;
+    EXPECT_NE(result.output.find("black (human) no more input on the terminal"), std::string::npos)
+        << result.output;
+  }
+}
+
+TEST(CliTest, BrainsGetTheirPipesEvenWhenTheToolHasNoStandardInput) {
   ScratchDir dir;
   const auto result =
-      RunProgram(Tool() + " --out " + dir.path() + " human " + Quoted(ScriptedCommand("good")));
-  EXPECT_EQ(result.exitCode, 1) << result.output;
-  EXPECT_NE(result.output.find("black (human) no more input on the terminal"), std::string::npos)
-      << result.output;
+      RunProgram(Tool() + " --games 2 --out " + dir.path() + " " + Quoted(ScriptedCommand("good")) +
+                     " " + Quoted(ScriptedCommand("good")),
+                 true);
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  EXPECT_NE(result.output.find("games 2, forfeits 0"), std::string::npos) << result.output;
 }
 
 TEST(CliTest, ShellScriptBrainRunsInItsOwnDirectory) {

@@ -56,9 +56,10 @@ void WriteFile(const std::string& path, const std::string& text, bool executable
   if (executable) chmod(path.c_str(), 0755);
 }
 
-RunResult RunProgram(const std::string& commandLine) {
+RunResult RunProgram(const std::string& commandLine, bool closeStdin) {
   RunResult result;
-  std::FILE* pipe = popen((commandLine + " </dev/null 2>&1").c_str(), "r");
+  const std::string input = closeStdin ? " <&-" : " </dev/null";
+  std::FILE* pipe = popen((commandLine + input + " 2>&1").c_str(), "r");
   if (pipe == nullptr) return result;
   char buffer[4096];
   size_t n;

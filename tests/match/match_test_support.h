@@ -45,8 +45,9 @@ struct RunResult {
   std::string output;  // standard output and error together
 };
 
-// Runs a shell command line with no standard input.
-RunResult RunProgram(const std::string& commandLine);
+// Runs a shell command line with no standard input: /dev/null, or a closed
+// descriptor 0 with `closeStdin`.
+RunResult RunProgram(const std::string& commandLine, bool closeStdin = false);
 
 // Counts lines of `text` equal to `line`, or starting with it if `prefix`.
 int CountLines(const std::string& text, const std::string& line, bool prefix = false);

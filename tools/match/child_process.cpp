@@ -15,9 +15,16 @@ namespace quorvex::match {
 
 namespace {
 
-void IgnoreSigpipeOnce() {
+// Once per process: ignore SIGPIPE, and open /dev/null on any of the
+// standard descriptors 0, 1, 2 that is closed (a manager run with its input
+// shut), so that no pipe made later lands on them and is lost in the child's
+// dup2 or in its close-on-exec.
+void PrepareProcessOnce() {
   static const bool done = [] {
     signal(SIGPIPE, SIG_IGN);
+    for (int fd = 0; fd <= 2; ++fd) {
+      if (fcntl(fd, F_GETFD) < 0) open("/dev/null", O_RDWR);  // takes the lowest free slot
+    }
     return true;
   }();
   (void)done;
@@ -48,7 +55,7 @@ ChildProcess::~ChildProcess() { Stop(0); }
 
 bool ChildProcess::Spawn(const std::vector<std::string>& argv, const std::string& directory,
                          std::string& error) {
-  IgnoreSigpipeOnce();
+  PrepareProcessOnce();
   int in[2] = {-1, -1};
   int out[2] = {-1, -1};
   int status[2] = {-1, -1};  // carries the child's errno if exec fails

@@ -8,7 +8,8 @@
 // standard error, and runs in the directory it is given; no other
 // descriptor of ours leaks into it (all are close-on-exec). Creating the
 // first child makes this process ignore SIGPIPE, so writing to a brain that
-// died is an error to report, not the manager's death.
+// died is an error to report, not the manager's death, and opens /dev/null
+// on any closed standard descriptor of this process.
 
 #include <sys/types.h>
 
