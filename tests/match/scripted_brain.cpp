@@ -7,7 +7,8 @@
 // (dies on its first move request), message (MESSAGE and DEBUG lines that
 // look like moves, then a real move from the far corner), error (ERROR
 // instead of a move), garbage, offboard, nostart (never answers START),
-// refuse (ERROR to START), hang (answers START, then never again).
+// refuse (ERROR to START), hang (answers START, then never again), short
+// (ends right after its first move).
 // With --log every line received goes to FILE, after a first line "CWD dir";
 // a line that did not end in CR LF makes the brain answer ERROR.
 
@@ -62,7 +63,9 @@ void Move() {
     const int at = fromEnd ? size * size - 1 - i : i;
     if (cells[static_cast<size_t>(at)] == 0) {
       cells[static_cast<size_t>(at)] = 1;
-      return Reply(std::to_string(at % size) + "," + std::to_string(at / size));
+      Reply(std::to_string(at % size) + "," + std::to_string(at / size));
+      if (mode == "short") std::exit(0);
+      return;
     }
   }
   Reply("ERROR board full");

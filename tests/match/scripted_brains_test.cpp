@@ -301,6 +301,26 @@ TEST(MatchRunnerTest, AKilledBrainIsStartedAgainForTheNextGame) {
   EXPECT_EQ(ExitCodeOf(report), 1);
 }
 
+TEST(MatchRunnerTest, AKeptBrainThatDiedBetweenGamesIsStartedAgain) {
+  ScratchDir dir;
+  const std::string shortLog = dir.File("short.log");
+  auto first = MakeBrain(ScriptedCommand("short", "--log " + shortLog), false);
+  auto second = MakeBrain(ScriptedCommand("good"), false);
+  MatchPlan plan;
+  plan.games = 2;
+  plan.settings = FastSettings();
+  // Black's first free point in reading order, a1, completes a1-e1: the
+  // short brain's one move wins game 1, then it ends.
+  plan.openings = {{{1, 0}, {0, 9}, {2, 0}, {0, 10}, {3, 0}, {0, 11}, {4, 0}, {0, 12}}};
+  std::ostringstream log;
+  const MatchReport report = RunMatch(*first, *second, plan, log);
+  EXPECT_TRUE(report.abortReason.empty()) << report.abortReason;
+  ASSERT_EQ(report.games.size(), 2u) << log.str();
+  EXPECT_EQ(report.games[0].ending, Ending::Five);
+  EXPECT_EQ(report.games[0].board.moves().size(), 9u);
+  EXPECT_EQ(CountLines(ReadFile(shortLog), "CWD ", true), 2);
+}
+
 TEST(MatchRunnerTest, ColoursAlternateAndOpeningsArePlayedTwice) {
   auto first = MakeBrain(ScriptedCommand("good"));
   auto second = MakeBrain(ScriptedCommand("message"));

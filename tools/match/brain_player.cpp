@@ -25,12 +25,25 @@ BrainPlayer::BrainPlayer(BrainCommand command, bool freshPerGame, TextSink sink)
 BrainPlayer::~BrainPlayer() { Shutdown(); }
 
 std::string BrainPlayer::StartGame(const GameSettings& settings) {
-  if (!process_.Running()) {
-    std::string error;
+  // 1. Start a process unless one is kept from the last game.
+  const bool kept = process_.Running();
+  std::string error;
+  if (!kept && !process_.Spawn(command_.argv, command_.directory, error)) return error;
+  // 2. START and the INFO lines.
+  bool ended = false;
+  error = Handshake(settings, ended);
+  // 3. A kept process may have died since its last game: one fresh start.
+  if (!error.empty() && kept && ended) {
     if (!process_.Spawn(command_.argv, command_.directory, error)) return error;
+    error = Handshake(settings, ended);
   }
+  return error;
+}
+
+std::string BrainPlayer::Handshake(const GameSettings& settings, bool& ended) {
   const std::string start = "START " + std::to_string(settings.boardSize);
   std::string line;
+  ended = true;
   if (!process_.WriteLine(start)) {
     process_.Stop(0);
     return name() + " stopped reading before " + start + " (" + process_.exitDescription() + ")";
@@ -39,6 +52,7 @@ std::string BrainPlayer::StartGame(const GameSettings& settings) {
     case ChildProcess::ReadStatus::Line:
       break;
     case ChildProcess::ReadStatus::Timeout:
+      ended = false;
       process_.Stop(0);
       return name() + " did not answer " + start + " within " + std::to_string(settings.startMs) +
              " ms (it hangs); killed";
@@ -46,6 +60,7 @@ std::string BrainPlayer::StartGame(const GameSettings& settings) {
       process_.Stop(EndGraceMs);
       return name() + " ended before answering " + start + " (" + process_.exitDescription() + ")";
   }
+  ended = false;
   if (line != "OK") {
     process_.Stop(EndGraceMs);
     return name() + " refused " + start + ": " + line;

@@ -6,6 +6,7 @@
 //   (the brain knows all but the opponent's last stone) or BOARD ... DONE
 //   (anything else, such as the stones of an opening);
 //   END when it is no longer needed, then a grace period, then SIGKILL.
+// A process kept between games that has died meanwhile is started afresh.
 // Every line sent ends in CR LF. Lines starting "MESSAGE" or "DEBUG" go to
 // the text sink and are never taken as answers. A brain that misses its
 // wait time is killed at once: a hung process must not outlive its game.
@@ -35,6 +36,9 @@ class BrainPlayer : public Player {
   static constexpr int32_t EndGraceMs = 1000;
 
  private:
+  // START, its "OK", and the INFO lines; an error text, empty on success.
+  // `ended` tells that the process had ended by itself.
+  std::string Handshake(const GameSettings& settings, bool& ended);
   // Sends the lines that tell the brain of the board and ask for its move.
   bool SendRequest(const MoveRequest& request);
   // The next line that is not MESSAGE or DEBUG, within `timeoutMs`.

@@ -38,6 +38,8 @@ class ChildProcess {
   bool Spawn(const std::vector<std::string>& argv, const std::string& directory,
              std::string& error);
 
+  // True while a child was started and not yet reaped (it may have ended
+  // unnoticed).
   bool Running() const { return pid_ > 0; }
 
   // Writes `line` and CR LF. False when the child no longer reads (it died
