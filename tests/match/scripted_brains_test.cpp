@@ -143,10 +143,11 @@ TEST(ScriptedBrainTest, MatchTimeRunsOutAcrossMoves) {
   EXPECT_EQ(record.ending, Ending::Forfeit);
   EXPECT_EQ(record.winner, Stone::Black);
   EXPECT_NE(record.reason.find("match time left"), std::string::npos) << record.reason;
-  // About four replies of 120 ms fit into 500 + 50 ms.
+  // About four replies of 120 ms fit into 500 + 50 ms; fewer on a loaded
+  // machine, but never the whole game.
   int whiteMoves = 0;
   for (const PlayedMove& move : record.board.moves()) whiteMoves += move.colour == Stone::White;
-  EXPECT_GE(whiteMoves, 3);
+  EXPECT_GE(whiteMoves, 2);
   EXPECT_LE(whiteMoves, 4);
 }
 
