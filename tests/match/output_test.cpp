@@ -1,0 +1,162 @@
+// What the tool writes: PSQ records, boards as text and SVG, the results
+// table and its Elo estimate, and the command line it accepts.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "tools/match/options.h"
+#include "tools/match/psq_writer.h"
+#include "tools/match/results.h"
+#include "tools/match/svg_board.h"
+#include "tools/match/text_board.h"
+
+namespace quorvex::match {
+namespace {
+
+int CountOf(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+GameRecord SmallGame() {
+  GameRecord record{GameBoard(15), Ending::Five, Stone::Black, {}, "pbrain-a", "pbrain-b"};
+  record.board.Place({{7, 7}, Stone::Black, 0});
+  record.board.Place({{0, 14}, Stone::White, 120});
+  record.board.Place({{8, 7}, Stone::Black, 3});
+  return record;
+}
+
+TEST(PsqTest, HeaderOneBasedMovesWithTimesThenNames) {
+  EXPECT_EQ(FormatPsq(SmallGame()),
+            "Piskvorky 15x15, 11:11, 0\r\n"
+            "8,8,0\r\n"
+            "1,15,120\r\n"
+            "9,8,3\r\n"
+            "pbrain-a\r\n"
+            "pbrain-b\r\n");
+}
+
+TEST(TextBoardTest, EdgesCarryCoordinatesAndTheLastStoneIsBracketed) {
+  const std::string text = RenderTextBoard(SmallGame().board);
+  std::vector<std::string> lines;
+  size_t at = 0;
+  for (size_t end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+    lines.push_back(text.substr(at, end - at));
+  }
+  ASSERT_EQ(lines.size(), 17u);  // letters, 15 rows, letters
+  EXPECT_EQ(lines.front(), "    a  b  c  d  e  f  g  h  i  j  k  l  m  n  o");
+  EXPECT_EQ(lines.back(), lines.front());
+  EXPECT_EQ(lines[8], " 8  .  .  .  .  .  .  .  X [X] .  .  .  .  .  .   8");
+  EXPECT_EQ(lines[15], "15  O  .  .  .  .  .  .  .  .  .  .  .  .  .  .  15");
+  EXPECT_EQ(std::count(text.begin(), text.end(), '['), 1);
+}
+
+TEST(SvgBoardTest, DrawsEveryStoneTheLastRingAndAnEscapedCaption) {
+  const std::string svg = RenderSvgBoard(SmallGame().board, "a <b> & \"c\"\nsecond line");
+  EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+  EXPECT_NE(svg.find("</svg>"), std::string::npos);
+  // 15 + 15 grid lines; 3 stones plus the ring of the last one.
+  EXPECT_EQ(CountOf(svg, "<line "), 30);
+  EXPECT_EQ(CountOf(svg, "<circle "), 4);
+  EXPECT_EQ(CountOf(svg, "fill=\"#111111\" stroke"), 2);
+  EXPECT_NE(svg.find("a &lt;b&gt; &amp; &quot;c&quot;"), std::string::npos);
+  EXPECT_EQ(svg.find("<b>"), std::string::npos);
+  EXPECT_NE(svg.find(">second line</text>"), std::string::npos);
+}
+
+TEST(ResultsTest, EloFromScoreWithInterval) {
+  struct Case {
+    Tally tally;
+    double elo, low, high;
+  };
+  const std::vector<Case> cases = {
+      // Even: 0 with a symmetric interval.
+      {{5, 5, 0, 0}, 0.0, -251.8, 251.8},
+      // 75 %: -400 log10(1/3) = +190.8; se = sqrt(0.1875 / 4) = 0.2165, so the
+      // score runs from 0.326 to past 1.
+      {{3, 1, 0, 0}, 190.8, -126.5, INFINITY},
+      // All draws: no spread.
+      {{0, 0, 4, 0}, 0.0, 0.0, 0.0},
+  };
+  for (const Case& c : cases) {
+    const EloEstimate e = EstimateElo(c.tally);
+    EXPECT_NEAR(e.difference, c.elo, 0.5);
+    if (std::isinf(c.high)) {
+      EXPECT_TRUE(std::isinf(e.high) && e.high > 0);
+    } else {
+      EXPECT_NEAR(e.high, c.high, 1.0);
+    }
+    EXPECT_NEAR(e.low, c.low, 1.0);
+  }
+  const EloEstimate sweep = EstimateElo({4, 0, 0, 0});
+  EXPECT_TRUE(std::isinf(sweep.difference) && sweep.difference > 0);
+}
+
+TEST(ResultsTest, TableShowsBothSidesOfTheScore) {
+  const std::string table = FormatResults({3, 1, 2, 1}, "alpha", "beta");
+  EXPECT_NE(table.find("1: alpha      3      1     2     4.0"), std::string::npos) << table;
+  EXPECT_NE(table.find("2: beta       1      3     2     2.0"), std::string::npos) << table;
+  EXPECT_NE(table.find("games 6, forfeits 1"), std::string::npos);
+  EXPECT_NE(table.find("Elo difference (1 - 2): +120, 95% interval ["), std::string::npos) << table;
+}
+
+TEST(OptionsTest, ReadsEveryOption) {
+  std::string error;
+  const auto options = ParseOptions({"-g",         "10",           "--size",
+                                     "15",         "-t",           "1000",
+                                     "-m",         "60000",        "--tolerance-ms",
+                                     "300",        "--max-memory", "1000000",
+                                     "--start-ms", "500",          "-o",
+                                     "open.txt",   "--reuse",      "-w",
+                                     "--delay-ms", "20",           "--out",
+                                     "dir",        "-q",           "brain a",
+                                     "human"},
+                                    error);
+  ASSERT_TRUE(options) << error;
+  EXPECT_EQ(options->games, 10);
+  EXPECT_EQ(options->settings.boardSize, 15);
+  EXPECT_EQ(options->settings.turnMs, 1000);
+  EXPECT_EQ(options->settings.matchMs, 60000);
+  EXPECT_EQ(options->settings.toleranceMs, 300);
+  EXPECT_EQ(options->settings.maxMemory, 1000000);
+  EXPECT_EQ(options->settings.startMs, 500);
+  EXPECT_EQ(options->openingsPath, "open.txt");
+  EXPECT_TRUE(options->reuse && options->watch && options->quiet);
+  EXPECT_EQ(options->delayMs, 20);
+  EXPECT_EQ(options->outDir, "dir");
+  EXPECT_EQ(options->players[0], "brain a");
+  EXPECT_EQ(options->players[1], "human");
+}
+
+TEST(OptionsTest, RejectsBadCommandLinesWithAReason) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* errorPart;
+  };
+  const std::vector<Case> cases = {
+      {{"a"}, "two players"},
+      {{"a", "b", "c"}, "3 given"},
+      {{"--size", "19", "a", "b"}, "15 or 20"},
+      {{"--size", "25", "a", "b"}, "from 15 to 20"},
+      {{"-g", "0", "a", "b"}, "--games takes a whole number"},
+      {{"-t", "fast", "a", "b"}, "not \"fast\""},
+      {{"-t", "10x", "a", "b"}, "not \"10x\""},
+      {{"a", "b", "--turn-ms"}, "needs a value"},
+      {{"--frobnicate", "a", "b"}, "unknown option --frobnicate"},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    EXPECT_FALSE(ParseOptions(c.args, error)) << c.errorPart;
+    EXPECT_NE(error.find(c.errorPart), std::string::npos) << error;
+  }
+  std::string error;
+  const auto help = ParseOptions({"--help"}, error);
+  ASSERT_TRUE(help);
+  EXPECT_TRUE(help->help);
+}
+
+}  // namespace
+}  // namespace quorvex::match

@@ -1,0 +1,156 @@
+#include "tools/match/brain_player.h"
+
+#include <utility>
+
+#include "tools/match/coordinates.h"
+
+namespace quorvex::match {
+
+namespace {
+
+bool StartsWith(const std::string& line, std::string_view word) {
+  return line.compare(0, word.size(), word) == 0;
+}
+
+// Gomocup's codes: game_type 1 is a game against another brain, rule 0 is
+// freestyle (five or more wins).
+constexpr int kGameTypeBrain = 1;
+constexpr int kRuleFreestyle = 0;
+
+}  // namespace
+
+BrainPlayer::BrainPlayer(BrainCommand command, bool freshPerGame, TextSink sink)
+    : command_(std::move(command)), freshPerGame_(freshPerGame), sink_(std::move(sink)) {}
+
+BrainPlayer::~BrainPlayer() { Shutdown(); }
+
+std::string BrainPlayer::StartGame(const GameSettings& settings) {
+  // 1. Start a process unless one is kept from the last game.
+  const bool kept = process_.Running();
+  std::string error;
+  if (!kept && !process_.Spawn(command_.argv, command_.directory, error)) return error;
+  // 2. START and the INFO lines.
+  bool ended = false;
+  error = Handshake(settings, ended);
+  // 3. A kept process may have died since its last game: one fresh start.
+  if (!error.empty() && kept && ended) {
+    if (!process_.Spawn(command_.argv, command_.directory, error)) return error;
+    error = Handshake(settings, ended);
+  }
+  return error;
+}
+
+std::string BrainPlayer::Handshake(const GameSettings& settings, bool& ended) {
+  const std::string start = "START " + std::to_string(settings.boardSize);
+  std::string line;
+  ended = true;
+  if (!process_.WriteLine(start)) {
+    process_.Stop(0);
+    return name() + " stopped reading before " + start + " (" + process_.exitDescription() + ")";
+  }
+  switch (ReadAnswer(line, settings.startMs)) {
+    case ChildProcess::ReadStatus::Line:
+      break;
+    case ChildProcess::ReadStatus::Timeout:
+      ended = false;
+      process_.Stop(0);
+      return name() + " did not answer " + start + " within " + std::to_string(settings.startMs) +
+             " ms (it hangs); killed";
+    case ChildProcess::ReadStatus::Closed:
+      process_.Stop(EndGraceMs);
+      return name() + " ended before answering " + start + " (" + process_.exitDescription() + ")";
+  }
+  ended = false;
+  if (line != "OK") {
+    process_.Stop(EndGraceMs);
+    return name() + " refused " + start + ": " + line;
+  }
+  const std::string infos[] = {
+      "INFO timeout_turn " + std::to_string(settings.turnMs),
+      "INFO timeout_match " + std::to_string(settings.matchMs),
+      "INFO max_memory " + std::to_string(settings.maxMemory),
+      "INFO game_type " + std::to_string(kGameTypeBrain),
+      "INFO rule " + std::to_string(kRuleFreestyle),
+  };
+  for (const std::string& info : infos) {
+    if (!process_.WriteLine(info)) {
+      process_.Stop(0);
+      return name() + " stopped reading its INFO lines (" + process_.exitDescription() + ")";
+    }
+  }
+  return {};
+}
+
+bool BrainPlayer::SendRequest(const MoveRequest& request) {
+  if (!process_.WriteLine("INFO time_left " + std::to_string(request.timeLeftMs))) return false;
+  const std::vector<PlayedMove>& moves = request.moves;
+  if (moves.empty()) return process_.WriteLine("BEGIN");
+  if (request.seenMoves + 1 == moves.size() && moves.back().colour != request.colour) {
+    return process_.WriteLine("TURN " + FormatProtocolPoint(moves.back().point));
+  }
+  if (!process_.WriteLine("BOARD")) return false;
+  for (const PlayedMove& move : moves) {
+    const int owner = move.colour == request.colour ? 1 : 2;
+    if (!process_.WriteLine(FormatProtocolPoint(move.point) + "," + std::to_string(owner))) {
+      return false;
+    }
+  }
+  return process_.WriteLine("DONE");
+}
+
+ChildProcess::ReadStatus BrainPlayer::ReadAnswer(std::string& line, int32_t timeoutMs) {
+  const int64_t deadline = NowMs() + timeoutMs;
+  for (;;) {
+    const int64_t left = deadline - NowMs();
+    const auto status = process_.ReadLine(line, static_cast<int32_t>(left < 0 ? 0 : left));
+    if (status != ChildProcess::ReadStatus::Line) return status;
+    if (StartsWith(line, "MESSAGE") || StartsWith(line, "DEBUG")) {
+      if (sink_) sink_(name(), line);
+      continue;
+    }
+    return status;
+  }
+}
+
+MoveAnswer BrainPlayer::RequestMove(const MoveRequest& request) {
+  MoveAnswer answer;
+  if (!process_.Running() || !SendRequest(request)) {
+    process_.Stop(0);
+    answer.kind = MoveAnswer::Kind::Crashed;
+    answer.text = "stopped reading its input (" + process_.exitDescription() + ")";
+    return answer;
+  }
+  const int64_t asked = NowMs();
+  const auto status = ReadAnswer(answer.text, request.waitMs);
+  answer.elapsedMs = static_cast<int32_t>(NowMs() - asked);
+  switch (status) {
+    case ChildProcess::ReadStatus::Line:
+      answer.kind = MoveAnswer::Kind::Reply;
+      break;
+    case ChildProcess::ReadStatus::Timeout:
+      answer.kind = MoveAnswer::Kind::TimedOut;
+      answer.text.clear();
+      process_.Stop(0);
+      break;
+    case ChildProcess::ReadStatus::Closed:
+      answer.kind = MoveAnswer::Kind::Crashed;
+      process_.Stop(EndGraceMs);
+      answer.text = process_.exitDescription();
+      break;
+  }
+  return answer;
+}
+
+void BrainPlayer::EndGame(const GameBoard&) {
+  if (freshPerGame_) Shutdown();
+}
+
+void BrainPlayer::Finish() { Shutdown(); }
+
+void BrainPlayer::Shutdown() {
+  if (!process_.Running()) return;
+  process_.WriteLine("END", 200);
+  process_.Stop(EndGraceMs);
+}
+
+}  // namespace quorvex::match

@@ -1,0 +1,54 @@
+#pragma once
+// A Gomocup brain driven over its pipes, the way managers drive it:
+//   START size, answered "OK" within the start time; then the INFO lines
+//   timeout_turn, timeout_match, max_memory, game_type, rule;
+//   before every move INFO time_left, then BEGIN (empty board), TURN x,y
+//   (the brain knows all but the opponent's last stone) or BOARD ... DONE
+//   (anything else, such as the stones of an opening);
+//   END when it is no longer needed, then a grace period, then SIGKILL.
+// A process kept between games that has died meanwhile is started afresh.
+// Every line sent ends in CR LF. Lines starting "MESSAGE" or "DEBUG" go to
+// the text sink and are never taken as answers. A brain that misses its
+// wait time is killed at once: a hung process must not outlive its game.
+
+#include <string>
+
+#include "tools/match/brain_command.h"
+#include "tools/match/child_process.h"
+#include "tools/match/player.h"
+
+namespace quorvex::match {
+
+class BrainPlayer : public Player {
+ public:
+  // With `freshPerGame` the process is started for each game and ended
+  // after it; otherwise one process plays every game, START opening each.
+  BrainPlayer(BrainCommand command, bool freshPerGame, TextSink sink);
+  ~BrainPlayer() override;
+
+  const std::string& name() const override { return command_.name; }
+  bool timed() const override { return true; }
+  std::string StartGame(const GameSettings& settings) override;
+  MoveAnswer RequestMove(const MoveRequest& request) override;
+  void EndGame(const GameBoard& board) override;
+  void Finish() override;
+
+  static constexpr int32_t EndGraceMs = 1000;
+
+ private:
+  // START, its "OK", and the INFO lines; an error text, empty on success.
+  // `ended` tells that the process had ended by itself.
+  std::string Handshake(const GameSettings& settings, bool& ended);
+  // Sends the lines that tell the brain of the board and ask for its move.
+  bool SendRequest(const MoveRequest& request);
+  // The next line that is not MESSAGE or DEBUG, within `timeoutMs`.
+  ChildProcess::ReadStatus ReadAnswer(std::string& line, int32_t timeoutMs);
+  void Shutdown();
+
+  BrainCommand command_;
+  bool freshPerGame_;
+  TextSink sink_;
+  ChildProcess process_;
+};
+
+}  // namespace quorvex::match

@@ -1,0 +1,113 @@
+#include "tools/match/match_runner.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "tools/match/coordinates.h"
+#include "tools/match/psq_writer.h"
+#include "tools/match/svg_board.h"
+#include "tools/match/text_board.h"
+
+namespace quorvex::match {
+
+namespace {
+
+std::string GameFileStem(const std::string& dir, int32_t game) {
+  char name[32];
+  std::snprintf(name, sizeof name, "/game-%03d", static_cast<int>(game + 1));
+  return dir + name;
+}
+
+void CountGame(const GameRecord& record, bool firstHasBlack, Tally& tally) {
+  if (record.ending == Ending::Forfeit) ++tally.forfeits;
+  if (record.winner == Stone::Empty) {
+    ++tally.draws;
+    return;
+  }
+  const bool firstWon = (record.winner == Stone::Black) == firstHasBlack;
+  ++(firstWon ? tally.wins : tally.losses);
+}
+
+}  // namespace
+
+MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::ostream& log) {
+  MatchReport report;
+  std::string endings;  // one line per game played
+  for (int32_t game = 0; game < plan.games; ++game) {
+    // 1. Colours and opening of this game.
+    const bool firstHasBlack = game % 2 == 0;
+    Player& black = firstHasBlack ? first : second;
+    Player& white = firstHasBlack ? second : first;
+    static const Opening kNoOpening;
+    const Opening& opening =
+        plan.openings.empty() ? kNoOpening
+                              : plan.openings[static_cast<size_t>(game / 2) % plan.openings.size()];
+    // Players go by their number too: both may run the same program.
+    const char* blackNo = firstHasBlack ? "1: " : "2: ";
+    const char* whiteNo = firstHasBlack ? "2: " : "1: ";
+    const std::string title = "game " + std::to_string(game + 1) + "/" +
+                              std::to_string(plan.games) + ": black " + blackNo + black.name() +
+                              ", white " + whiteNo + white.name();
+    // On a terminal each board replaces the last (ANSI: cursor home, clear
+    // screen), under the endings of the games before it.
+    const std::string top = plan.redraw ? "\033[H\033[2J" + endings + title + "\n" : std::string();
+    if (!plan.quiet) log << (plan.redraw && plan.watch ? top : title + "\n") << std::flush;
+    if (plan.watch && opening.empty()) log << RenderTextBoard(GameBoard(plan.settings.boardSize));
+
+    // 2. The game, drawn as it goes when watched.
+    const MoveObserver observer = [&](const GameBoard& board, const PlayedMove& move,
+                                      const std::string& mover) {
+      if (!plan.watch) return;
+      log << top << "\nmove " << board.moves().size() << ": " << ColourName(move.colour) << " ("
+          << mover << ") " << FormatNotation(move.point) << " = "
+          << FormatProtocolPoint(move.point);
+      if (mover != "opening") log << ", " << move.ms << " ms";
+      log << "\n" << RenderTextBoard(board) << std::flush;
+      if (plan.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(plan.delayMs));
+    };
+    GameRecord record = PlayGame(black, white, opening, plan.settings, observer);
+    if (record.ending == Ending::Aborted) {
+      report.abortReason =
+          "game " + std::to_string(game + 1) + " could not be played: " + record.reason;
+      log << report.abortReason << "\n";
+      break;
+    }
+
+    // 3. Score and files.
+    CountGame(record, firstHasBlack, report.tally);
+    const std::string ending = DescribeEnding(record);
+    const std::string endLine = "game " + std::to_string(game + 1) + " ends after " +
+                                std::to_string(record.board.moves().size()) + " stones: " + ending;
+    if (!plan.quiet) log << endLine << "\n";
+    endings += endLine + "\n";
+    if (!plan.outDir.empty()) {
+      const std::string stem = GameFileStem(plan.outDir, game);
+      const bool psq = WritePsq(record, stem + ".psq");
+      std::FILE* svg = std::fopen((stem + ".svg").c_str(), "wb");
+      bool svgOk = svg != nullptr;
+      if (svg != nullptr) {
+        const std::string picture = RenderSvgBoard(record.board, title + "\n" + ending);
+        svgOk = std::fwrite(picture.data(), 1, picture.size(), svg) == picture.size();
+        svgOk = std::fclose(svg) == 0 && svgOk;
+      }
+      if (!psq || !svgOk) {
+        log << "warning: could not write " << stem << ".psq / .svg\n";
+      } else if (!plan.quiet) {
+        log << "  record " << stem << ".psq, picture " << stem << ".svg\n";
+      }
+    }
+    report.games.push_back(std::move(record));
+  }
+  first.Finish();
+  second.Finish();
+  log << "\n" << FormatResults(report.tally, first.name(), second.name()) << std::flush;
+  return report;
+}
+
+int ExitCodeOf(const MatchReport& report) {
+  if (!report.abortReason.empty()) return 3;
+  return report.tally.forfeits > 0 ? 1 : 0;
+}
+
+}  // namespace quorvex::match

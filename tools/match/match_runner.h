@@ -1,0 +1,46 @@
+#pragma once
+// Plays a match of N games between two players and keeps the score.
+//
+// Game i (from 0) gives black to the first player when i is even, to the
+// second when odd. With openings, games 2k and 2k+1 both start from opening
+// k (cycling through the list), so each side plays each opening with both
+// colours. After each game its PSQ record and an SVG of the final position
+// go to `outDir` as game-NNN.psq and game-NNN.svg. A game that cannot be
+// played (a player does not start) ends the match.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tools/match/game_runner.h"
+#include "tools/match/openings.h"
+#include "tools/match/results.h"
+
+namespace quorvex::match {
+
+struct MatchPlan {
+  int32_t games = 1;
+  GameSettings settings;
+  std::vector<Opening> openings;
+  std::string outDir;   // empty: write no files
+  bool watch = false;   // board after every move
+  bool redraw = false;  // watching on a terminal: each board replaces the last
+  int32_t delayMs = 0;  // pause after each drawn move
+  bool quiet = false;   // nothing but the final table
+};
+
+struct MatchReport {
+  Tally tally;                    // from the first player's side
+  std::vector<GameRecord> games;  // in the order played
+  std::string abortReason;        // set when the match stopped early
+};
+
+// Writes progress to `log`, and the results table at the end. Calls Finish
+// on both players before returning.
+MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::ostream& log);
+
+// 0 all games decided on the board, 1 some forfeit, 3 the match stopped
+// because a player could not start.
+int ExitCodeOf(const MatchReport& report);
+
+}  // namespace quorvex::match

@@ -1,0 +1,139 @@
+#include "tools/match/options.h"
+
+#include <charconv>
+#include <functional>
+#include <string_view>
+
+namespace quorvex::match {
+
+namespace {
+
+bool ReadInt(std::string_view text, int64_t low, int64_t high, int64_t& value) {
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  return ec == std::errc() && ptr == end && value >= low && value <= high;
+}
+
+}  // namespace
+
+std::string UsageText() {
+  return R"(usage: quorvex-match [options] PLAYER1 PLAYER2
+
+Plays and referees Gomocup games (freestyle: five or more in a row wins).
+PLAYER is a brain command, quoted if it has arguments (the brain runs in its
+own directory), or "human" to play at the terminal (moves like h8 or 7,7).
+PLAYER1 has black in odd games, PLAYER2 in even games.
+
+options:
+  -g, --games N          games to play (default 1)
+  -s, --size N           board size, 15 or 20 (default 20)
+  -t, --turn-ms MS       time for one move, sent as timeout_turn (default 5000)
+  -m, --match-ms MS      time for all of a side's moves in one game, sent as
+                         timeout_match; 0 = no limit (default 0)
+      --tolerance-ms MS  lateness forgiven on both limits (default 200)
+      --max-memory BYTES sent as max_memory; 0 = no limit (default 0)
+      --start-ms MS      time a brain has to answer START (default 10000)
+  -o, --openings FILE    one opening a line, as moves ("h8 i9 i7"); each is
+                         played twice, colours swapped
+      --reuse            one process per brain for the whole match, START
+                         between games (default: a fresh process each game)
+  -w, --watch            draw the board after every move
+      --delay-ms MS      pause after each drawn move (default 0)
+      --out DIR          where game-NNN.psq and game-NNN.svg go
+                         (default match-out)
+  -q, --quiet            print only the results table
+  -h, --help             this text
+
+exit status: 0 all games decided on the board, 1 some game lost by a forfeit
+(illegal move, ERROR, crash or time), 2 bad arguments or files, 3 a brain
+could not be started or did not answer START.
+)";
+}
+
+std::optional<MatchOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+  MatchOptions options;
+  std::vector<std::string> players;
+  struct IntOption {
+    std::string_view shortName, longName;
+    int64_t low, high;
+    std::function<void(int64_t)> set;
+  };
+  GameSettings& s = options.settings;
+  const IntOption intOptions[] = {
+      {"-g", "--games", 1, 100000, [&](int64_t v) { options.games = static_cast<int32_t>(v); }},
+      {"-s", "--size", 15, 20, [&](int64_t v) { s.boardSize = static_cast<int32_t>(v); }},
+      {"-t", "--turn-ms", 1, 3600000, [&](int64_t v) { s.turnMs = static_cast<int32_t>(v); }},
+      {"-m", "--match-ms", 0, 1000000000, [&](int64_t v) { s.matchMs = static_cast<int32_t>(v); }},
+      {"", "--tolerance-ms", 0, 600000,
+       [&](int64_t v) { s.toleranceMs = static_cast<int32_t>(v); }},
+      {"", "--max-memory", 0, INT64_MAX, [&](int64_t v) { s.maxMemory = v; }},
+      {"", "--start-ms", 1, 600000, [&](int64_t v) { s.startMs = static_cast<int32_t>(v); }},
+      {"", "--delay-ms", 0, 60000, [&](int64_t v) { options.delayMs = static_cast<int32_t>(v); }},
+  };
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const auto value = [&]() -> const std::string* {
+      if (i + 1 >= args.size()) {
+        error = arg + " needs a value";
+        return nullptr;
+      }
+      return &args[++i];
+    };
+    if (arg == "-h" || arg == "--help") {
+      options.help = true;
+      return options;
+    }
+    if (arg == "--reuse") {
+      options.reuse = true;
+    } else if (arg == "-w" || arg == "--watch") {
+      options.watch = true;
+    } else if (arg == "-q" || arg == "--quiet") {
+      options.quiet = true;
+    } else if (arg == "-o" || arg == "--openings") {
+      const std::string* v = value();
+      if (v == nullptr) return std::nullopt;
+      options.openingsPath = *v;
+    } else if (arg == "--out") {
+      const std::string* v = value();
+      if (v == nullptr) return std::nullopt;
+      options.outDir = *v;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      const IntOption* match = nullptr;
+      for (const IntOption& option : intOptions) {
+        if (arg == option.longName || (!option.shortName.empty() && arg == option.shortName)) {
+          match = &option;
+        }
+      }
+      if (match == nullptr) {
+        error = "unknown option " + arg;
+        return std::nullopt;
+      }
+      const std::string* v = value();
+      if (v == nullptr) return std::nullopt;
+      int64_t number = 0;
+      if (!ReadInt(*v, match->low, match->high, number)) {
+        error = std::string(match->longName) + " takes a whole number from " +
+                std::to_string(match->low) + " to " + std::to_string(match->high) + ", not \"" +
+                *v + "\"";
+        return std::nullopt;
+      }
+      match->set(number);
+    } else {
+      players.push_back(arg);
+    }
+  }
+  if (s.boardSize != 15 && s.boardSize != 20) {
+    error = "--size must be 15 or 20";
+    return std::nullopt;
+  }
+  if (players.size() != 2) {
+    error = "two players are needed (brain commands or \"human\"), " +
+            std::to_string(players.size()) + " given";
+    return std::nullopt;
+  }
+  options.players[0] = players[0];
+  options.players[1] = players[1];
+  return options;
+}
+
+}  // namespace quorvex::match

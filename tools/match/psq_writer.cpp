@@ -1,0 +1,25 @@
+#include "tools/match/psq_writer.h"
+
+#include <fstream>
+
+namespace quorvex::match {
+
+std::string FormatPsq(const GameRecord& record) {
+  const std::string size = std::to_string(record.board.size());
+  std::string text = "Piskvorky " + size + "x" + size + ", 11:11, 0\r\n";
+  for (const PlayedMove& move : record.board.moves()) {
+    text += std::to_string(move.point.x + 1) + "," + std::to_string(move.point.y + 1) + "," +
+            std::to_string(move.ms) + "\r\n";
+  }
+  text += record.blackName + "\r\n";
+  text += record.whiteName + "\r\n";
+  return text;
+}
+
+bool WritePsq(const GameRecord& record, const std::string& path) {
+  std::ofstream file(path, std::ios::binary);
+  file << FormatPsq(record);
+  return static_cast<bool>(file.flush());
+}
+
+}  // namespace quorvex::match

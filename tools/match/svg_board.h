@@ -1,0 +1,16 @@
+#pragma once
+// A picture of a position as a standalone SVG document that a browser
+// opens: the grid with its letters and numbers, every stone numbered in the
+// order played, the last one ringed in red, and a caption below.
+
+#include <string>
+
+#include "tools/match/game_board.h"
+
+namespace quorvex::match {
+
+// `caption` is shown below the board, one line per "\n"-separated part
+// (escaped for XML here).
+std::string RenderSvgBoard(const GameBoard& board, const std::string& caption);
+
+}  // namespace quorvex::match
