@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -234,6 +236,7 @@ TEST_F(LoadTest, AFileThatCannotBeReadLeavesAWorkingEmptyBook) {
   EXPECT_FALSE(std::filesystem::exists(dir.File("no-such-directory")));
 }
 
+#ifndef _WIN32
 // Runs `body` in a child process as the unprivileged user 'nobody' (when
 // the tests run as root, root would write anywhere) and returns its exit
 // status, or -1 if the child did not exit normally.
@@ -277,6 +280,7 @@ TEST_F(LoadTest, AReadOnlyFileInAReadOnlyDirectoryStillLoads) {
   EXPECT_FALSE(std::filesystem::exists(missing));
   chmod(dir.path().c_str(), 0700);
 }
+#endif  // the permission test needs POSIX users
 
 TEST(ExperienceRecord, EncodingAndDecodingAgree) {
   const ExperienceRecord record{
