@@ -85,16 +85,25 @@ TEST_F(ThreatSearchTest, OnlyTheOpponentsClosedThreesCountAsQuiet) {
   EXPECT_EQ(results[1].score, 0);
 }
 
-TEST_F(ThreatSearchTest, TheEnginesThreesComeBeforeTheOpponents) {
-  // Engine: an open three on row 5. Opponent: an open three on row 12.
-  const Board board = Position("X:8,5 X:9,5 X:10,5 O:8,12 O:9,12 O:10,12");
+TEST_F(ThreatSearchTest, TheEnginesThreesComeBeforeTheOpponentsEachPointOnce) {
+  // Engine: open threes on row 5 (x 8..10) and column 11 (y 6..8) that
+  // share the point (11, 5). Opponent: an open three on row 12.
+  const Board board = Position("X:8,5 X:9,5 X:10,5 X:11,6 X:11,7 X:11,8 O:8,12 O:9,12 O:10,12");
+  MoveList full;
+  ranker_.RankCandidates(board, full, FullListLevel, CellOpponent);
+  int sharedThrees = 0;
+  for (int32_t i = 1; i <= ListCount(full); ++i)
+    sharedThrees += full[i].x == 11 && full[i].y == 5 && full[i].score >= ClosedThreeScore;
+  ASSERT_EQ(sharedThrees, 2) << "the shared point is listed once per three";
+
   const MoveList results = Search(board, 10, 12);
   ASSERT_GE(results.size(), 2u);
   std::set<std::pair<int32_t, int32_t>> seen;
   for (std::size_t i = 1; i < results.size(); ++i) {
-    EXPECT_EQ(results[i].y, 5) << "root move " << results[i].x << "," << results[i].y;
+    EXPECT_NE(results[i].y, 12) << "the opponent's three is not searched";
     EXPECT_TRUE(seen.insert(Point(results[i])).second) << "a point enters the root moves once";
   }
+  EXPECT_TRUE(seen.count({11, 5}));
 }
 
 TEST_F(ThreatSearchTest, OpenThreeToOpenFourIsAWinAtDepthFour) {
