@@ -11,9 +11,10 @@ namespace {
 void BM_ThreatSearch(benchmark::State& state) {
   const BenchPosition& position = BenchPositions()[static_cast<std::size_t>(state.range(0))];
   state.SetLabel(position.name);
+  BenchSearcher searcher;
   int64_t nodes = 0;
   for (auto _ : state) {
-    const BenchRun run = SearchBenchPosition(position);
+    const BenchRun run = searcher.Search(position);
     nodes = run.nodes;
     benchmark::DoNotOptimize(run);
   }

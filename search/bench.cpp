@@ -6,9 +6,6 @@
 #include <limits>
 
 #include "engine/stone_list.h"
-#include "eval/rank_candidates.h"
-#include "eval/templates.h"
-#include "search/threat_search.h"
 
 namespace quorvex {
 
@@ -47,34 +44,33 @@ Board BenchBoard(const BenchPosition& position) {
   return board;
 }
 
-BenchRun SearchBenchPosition(const BenchPosition& position) {
-  static const TemplateTables tables = [] {
-    TemplateTables t;
-    BuildTemplates(t);
-    return t;
-  }();
-  CandidateRanker ranker(tables);
-  const std::function<int32_t()> clock = [] { return 0; };
-  ThreatSearcher searcher(ranker, clock);
-  searcher.SetTimeLimit(0, std::numeric_limits<int32_t>::max());
+BenchSearcher::BenchSearcher()
+    : ranker_(tables_), clock_([] { return 0; }), searcher_(ranker_, clock_) {
+  BuildTemplates(tables_);
+  searcher_.SetTimeLimit(0, std::numeric_limits<int32_t>::max());
+}
+
+BenchRun BenchSearcher::Search(const BenchPosition& position) {
   const Board board = BenchBoard(position);
   MoveRecord last;
   last.x = position.lastX;
   last.y = position.lastY;
   MoveList results;
+  const int64_t before = searcher_.Nodes();
   BenchRun run;
-  run.rootMoves = searcher.ThreatSearch(last, CellOpponent, board, 0, RootAlpha, RootBeta, results,
-                                        SearchDepthLimit);
-  run.nodes = searcher.Nodes();
+  run.rootMoves = searcher_.ThreatSearch(last, CellOpponent, board, 0, RootAlpha, RootBeta, results,
+                                         SearchDepthLimit);
+  run.nodes = searcher_.Nodes() - before;
   return run;
 }
 
 int RunBench(std::ostream& out) {
   using Clock = std::chrono::steady_clock;
+  BenchSearcher searcher;
   int64_t total = 0;
   const auto start = Clock::now();
   for (const BenchPosition& position : BenchPositions()) {
-    const BenchRun run = SearchBenchPosition(position);
+    const BenchRun run = searcher.Search(position);
     total += run.nodes;
     out << position.name << ": " << run.nodes << " nodes, " << run.rootMoves << " root moves\n";
   }

@@ -4,11 +4,15 @@
 // every count changes nothing the search decides.
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <span>
 
 #include "engine/board.h"
 #include "engine/move_record.h"
+#include "eval/rank_candidates.h"
+#include "eval/templates.h"
+#include "search/threat_search.h"
 
 namespace quorvex {
 
@@ -29,9 +33,19 @@ struct BenchRun {
   int32_t rootMoves = 0;
 };
 
-// One full-depth search of `position` with no time limit, on a searcher of
-// its own.
-BenchRun SearchBenchPosition(const BenchPosition& position);
+// A searcher with its own tables and no time limit, for full-depth searches
+// of bench positions; built once, so a measurement sees only the search.
+class BenchSearcher {
+ public:
+  BenchSearcher();
+  BenchRun Search(const BenchPosition& position);
+
+ private:
+  TemplateTables tables_;
+  CandidateRanker ranker_;
+  std::function<int32_t()> clock_;
+  ThreatSearcher searcher_;
+};
 
 // Searches every bench position and prints per-position node counts, the
 // total and nodes per second. Returns the process's exit code.
