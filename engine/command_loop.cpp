@@ -105,6 +105,7 @@ void CommandLoop::OnStart(std::string_view line) {
   engine_.NormYVec = 0;
   engine_.LastOpponentMove = MoveRecord{};
   engine_.EngineMovedFirst = 0;
+  engine_.TimeLeftKnown = false;
 }
 
 void CommandLoop::OnBegin(std::string_view) {
@@ -163,6 +164,7 @@ void CommandLoop::OnInfo(std::string_view line) {
   const std::string_view key = SplitField(line, ' ', 2);
   const std::string_view value = SplitField(line, ' ', 3);
   if (key == "timeout_turn") engine_.msTurnTime = ReadNumber(value);
+  if (key == "timeout_match") engine_.MatchTimeUnlimited = ReadNumber(value) == 0;
   if (key == "time_left") {
     engine_.msTimeLeft = ReadNumber(value);
     engine_.TimeLeftKnown = true;

@@ -68,9 +68,12 @@ struct Engine {
   int32_t StoneOwner = 0;
   int32_t msTurnTime = 0;
   int32_t TurnStartMs = 0;
-  // The match time left, from the manager's INFO time_left before a move.
+  // The match time left, from the manager's INFO time_left before a move;
+  // known only for the game in which it was sent. A timeout_match of 0
+  // means the match has no time limit, whatever time_left says.
   int32_t msTimeLeft = 0;
   bool TimeLeftKnown = false;
+  bool MatchTimeUnlimited = false;
 
   // Tables built at start-up.
   TemplateTables Templates;

@@ -62,8 +62,9 @@ bool PlayRandomPoint(Engine& engine, std::string& reply) {
 // Step 7: the search's verdicts enter the store as continuations of the
 // current position, encoded as win and loss counts.
 void SeedStoreFromSearch(Engine& engine, int64_t currentKey) {
+  const bool matchClock = engine.TimeLeftKnown && !engine.MatchTimeUnlimited;
   engine.Searcher.SetTimeLimit(engine.TurnStartMs,
-                               SearchTimeLimit(engine.msTurnTime, engine.TimeLeftKnown, engine.msTimeLeft));
+                               SearchTimeLimit(engine.msTurnTime, matchClock, engine.msTimeLeft));
   const int32_t n = engine.Searcher.ThreatSearch(engine.LastOpponentMove, CellOpponent, engine.Board, 0,
                                                  RootAlpha, RootBeta, engine.CandidateList,
                                                  SearchDepthLimit);

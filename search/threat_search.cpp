@@ -56,10 +56,14 @@ int32_t ThreatSearcher::ThreatSearch(const MoveRecord& move, int32_t mover, cons
                                      int32_t maxDepth) {
   // Step 1-2: the node's own board with the move on it.
   const int32_t d = depth + 1;
-  // Children lie at most at maxDepth + 1; growing the pool only here keeps
-  // the nodes of the callers where they are.
-  const auto needed = static_cast<std::size_t>(MaxInt(d, maxDepth + 1)) + 1;
-  if (pool_.size() < needed) pool_.resize(needed);
+  // The pool grows only in the outermost call, before any node holds a
+  // reference into it: below it lie d + 1 (the root always expands) up to
+  // maxDepth + 1.
+  if (running_ == 0) {
+    const auto needed = static_cast<std::size_t>(MaxInt(d, maxDepth)) + 2;
+    if (pool_.size() < needed) pool_.resize(needed);
+  }
+  const RunningCall running(running_);
   Node& node = NodeAt(d);
   ++nodes_;
   node.board = board;

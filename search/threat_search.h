@@ -38,7 +38,8 @@ class ThreatSearcher {
   // the result is the number n of root moves written to `results` entries
   // 1..n (x, y and score = the move's value, values within +-1000 cleared
   // to 0); at every other node it is the node's value. `board` is only
-  // read: each node works on its own copy.
+  // read: each node works on its own copy. Requires 0 <= depth and
+  // 0 <= maxDepth <= 1000.
   int32_t ThreatSearch(const MoveRecord& move, int32_t mover, const Board& board, int32_t depth,
                        int32_t alpha, int32_t beta, MoveList& results, int32_t maxDepth);
 
@@ -55,6 +56,15 @@ class ThreatSearcher {
     MoveList moves;
   };
 
+  // Counts the calls under way, so that only the outermost sizes the pool.
+  struct RunningCall {
+    explicit RunningCall(int32_t& count) : count_(count) { ++count_; }
+    ~RunningCall() { --count_; }
+    RunningCall(const RunningCall&) = delete;
+    RunningCall& operator=(const RunningCall&) = delete;
+    int32_t& count_;
+  };
+
   Node& NodeAt(int32_t d);
   bool TimeIsUp() const;
   // Appends the entries of `from` that pass `keep` to `to`, one per point.
@@ -66,6 +76,7 @@ class ThreatSearcher {
   int32_t turnStartMs_ = 0;
   int32_t limitMs_ = 0;
   int64_t nodes_ = 0;
+  int32_t running_ = 0;
   std::vector<Node> pool_;
   // Marks of the points already taken into a move list, by stamp.
   std::array<std::array<uint32_t, BoardSpan>, BoardSpan> seen_{};

@@ -175,6 +175,20 @@ TEST_F(ThreatSearchTest, PastTheLimitEveryChildGivesUpAtOnce) {
       << "the root and one node per root move";
 }
 
+TEST_F(ThreatSearchTest, ADepthLimitOfZeroStillExpandsTheRootSafely) {
+  // The root always expands, so its children lie one level below even a
+  // limit of 0; a fresh searcher must have room for them before they run.
+  const Board board = Position("X:10,11 X:11,11 X:12,11 O:5,5");
+  MoveRecord last;
+  last.x = 5;
+  last.y = 5;
+  MoveList results;
+  searcher_.SetTimeLimit(0, 1 << 30);
+  const int32_t n = searcher_.ThreatSearch(last, CellOpponent, board, 0, RootAlpha, RootBeta, results, 0);
+  ASSERT_EQ(n, 2);
+  for (int32_t i = 1; i <= n; ++i) EXPECT_EQ(results[i].score, 0);
+}
+
 TEST_F(ThreatSearchTest, ADepthLimitOfOneValuesTheFirstCandidate) {
   // With maxDepth 1 each child at depth 2 returns its list's best score, a
   // template score that the root clears to 0.

@@ -21,7 +21,8 @@ TEST(SearchTimeLimit, TheMatchClockCapsTheTurnOnceReported) {
   EXPECT_EQ(SearchTimeLimit(30000, true, 180000), 17900);
   EXPECT_EQ(SearchTimeLimit(30000, true, 500000), 24000) << "the turn limit still holds";
   EXPECT_EQ(SearchTimeLimit(30000, true, 1000), 0) << "only the reserve is left";
-  EXPECT_EQ(SearchTimeLimit(30000, true, -5), 0);
+  EXPECT_EQ(SearchTimeLimit(30000, true, 500), -50) << "below the reserve no node expands";
+  EXPECT_LT(SearchTimeLimit(30000, true, -2147483647 - 1), 0);
   // Without a turn limit the match clock is not consulted.
   EXPECT_EQ(SearchTimeLimit(0, true, 180000), 0);
 }
@@ -39,11 +40,38 @@ TEST(SearchTimeLimit, AGameSpendingItsWholeAllowanceNeverRunsOut) {
   }
 }
 
-TEST(SearchTimeLimit, TheLoopTakesTimeLeftFromInfo) {
+TEST(SearchTimeLimit, TheLoopTakesTimeLeftFromInfoForOneGame) {
   test::Conversation brain;
+  brain.Ask("START 20");
   EXPECT_EQ(brain.Say("INFO time_left 123456"), "");
   EXPECT_TRUE(brain.engine().TimeLeftKnown);
   EXPECT_EQ(brain.engine().msTimeLeft, 123456);
+  EXPECT_FALSE(brain.engine().MatchTimeUnlimited);
+  EXPECT_EQ(brain.Say("INFO timeout_match 0"), "");
+  EXPECT_TRUE(brain.engine().MatchTimeUnlimited) << "0 is a match without a time limit";
+  brain.Ask("INFO timeout_match 180000");
+  EXPECT_FALSE(brain.engine().MatchTimeUnlimited);
+  brain.Ask("START 20");
+  EXPECT_FALSE(brain.engine().TimeLeftKnown) << "a new game waits for its own report";
+}
+
+TEST(SearchTimeLimit, ANearlySpentMatchClockStopsTheSearchBelowTheRoot) {
+  // The engine's open three: unlimited, the search proves both ends won.
+  // With 500 ms of match time left nothing below the root expands, so the
+  // verdicts are time-outs and nothing is recorded from the search.
+  for (const bool spent : {false, true}) {
+    test::Conversation brain;
+    brain.Ask("START 20");
+    brain.Ask("INFO timeout_turn 30000");
+    brain.Ask("INFO timeout_match 180000");
+    if (spent) brain.Ask("INFO time_left 500");
+    brain.Say("BOARD");
+    for (const char* stone : {"8,9,1", "2,16,2", "9,9,1", "16,2,2", "10,9,1", "16,16,2"}) brain.Say(stone);
+    brain.Ask("DONE");
+    MoveRecord answer;
+    brain.engine().Store.LookupOpening(brain.engine().PrevPositionKey, answer);
+    EXPECT_EQ(answer.score, spent ? 1 : 4600) << (spent ? "spent" : "unlimited");
+  }
 }
 
 }  // namespace
