@@ -29,6 +29,17 @@ int32_t InternalCoordinate(std::string_view field) {
                                                       : static_cast<int32_t>(value);
 }
 
+// Echoes a piece of the manager's line in a reply: short, and only
+// printable ASCII, so that a manager reading C strings or lines gets the
+// whole reply.
+std::string Printable(std::string_view text) {
+  constexpr std::size_t kMaxEcho = 32;
+  std::string out;
+  for (const char c : text.substr(0, kMaxEcho)) out += (c >= 0x20 && c < 0x7F) ? c : '?';
+  if (text.size() > kMaxEcho) out += "...";
+  return out;
+}
+
 }  // namespace
 
 CommandLoop::CommandLoop(Engine& engine, std::istream& in, std::ostream& out,
@@ -150,7 +161,7 @@ void CommandLoop::OnTurn(std::string_view line) {
   const int32_t x = InternalCoordinate(SplitField(point, ',', 1));
   const int32_t y = InternalCoordinate(SplitField(point, ',', 2));
   if (const std::string_view why = RefusePoint(x, y); !why.empty()) {
-    Reply("ERROR point " + std::string(point) + " " + std::string(why));
+    Reply("ERROR point " + Printable(point) + " " + std::string(why));
     return;
   }
   PlaceAndRecord(CellOpponent, x, y);

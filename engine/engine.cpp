@@ -11,8 +11,11 @@ Engine::Engine(EngineConfig config)
     : ExperiencePath(std::move(config.experiencePath)),
       Clock(config.clock ? std::move(config.clock) : std::function<int32_t()>(MillisecondClock)),
       Rng(config.seed) {
-  // Every member starts at zero or empty, the board without its ring until
-  // the first START, exactly as a fresh process has it.
+  // Every member starts at zero or empty. The board gets its 20x20 ring at
+  // once rather than at the first START: a manager that plays without START
+  // would otherwise have the ranking propose the ring's empty cells, and
+  // stones there would run MoveCount past the end of MoveBuffer.
+  ClearBoard(Board, DefaultBoardSize);
   CandidateList.assign(1, MoveRecord{});
   TemplateCount = BuildTemplates(Templates);
   Store.LoadExperience(ExperiencePath);

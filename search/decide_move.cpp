@@ -101,6 +101,9 @@ std::string DecideMove(Engine& engine) {
   // Step 1.
   engine.MoveCount += 1;
   engine.GameResultFlag = 0;
+  // After a listing without stones the engine's stone opens the game, and
+  // learning must credit the odd entries to it.
+  if (engine.MoveCount == 1) engine.EngineMovedFirst = 1;
 
   // Steps 2-3.
   engine.Ranker.RankCandidates(engine.Board, engine.CandidateList, kDecisionLevel, CellOwn);

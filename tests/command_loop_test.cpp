@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 #include <string>
 
 #include "book/position_key.h"
 #include "engine/command_loop.h"
+#include "engine/platform.h"
 #include "tests/test_support.h"
 
 namespace quorvex {
@@ -248,6 +250,48 @@ TEST_F(CommandLoopTest, RepliesNeverRunPastTheBoardOrOntoStones) {
     EXPECT_TRUE(x >= 0 && x < 11 && y >= 0 && y < 11) << reply;
   }
   EXPECT_GT(answered, 0);
+}
+
+TEST_F(CommandLoopTest, ErrorRepliesEchoOnlyPrintableText) {
+  Converse("START 20\n");
+  std::string line = "TURN 3";
+  line += {'\0', '\x01', '\x7f'};
+  line += "9,2" + std::string(300, '7') + "\n";
+  const std::string reply = Converse(line);
+  EXPECT_EQ(reply.rfind("ERROR point 3???9,2", 0), 0u) << reply;
+  EXPECT_LT(reply.size(), 80u);
+  for (std::size_t i = 0; i + 2 < reply.size(); ++i)
+    EXPECT_TRUE(reply[i] >= 0x20 && reply[i] < 0x7F) << "byte " << i;
+}
+
+TEST(CommandLoopWithoutStart, PlaysOnTwentyByTwenty) {
+  // A manager that never sends START still gets a sound game: replies on
+  // the 20x20 board, on empty points, for as long as the board has room.
+  test::Conversation brain(5, MillisecondClock);
+  brain.Ask("INFO timeout_turn 20");
+  Board referee;
+  ClearBoard(referee, DefaultBoardSize);
+  std::mt19937 rng(11);
+  int replies = 0;
+  for (int turn = 0; turn < 250; ++turn) {
+    int32_t x = 0, y = 0;
+    do {
+      x = static_cast<int32_t>(rng() % 20) + 1;
+      y = static_cast<int32_t>(rng() % 20) + 1;
+    } while (referee.at(x, y) != CellEmpty);
+    referee.at(x, y) = CellOpponent;
+    const std::string reply = brain.Ask("TURN " + std::to_string(x - 1) + "," + std::to_string(y - 1));
+    if (reply.rfind("ERROR", 0) == 0) break;  // the board is full
+    const int32_t rx = std::stoi(reply.substr(0, reply.find(','))) + 1;
+    const int32_t ry = std::stoi(reply.substr(reply.find(',') + 1)) + 1;
+    ASSERT_TRUE(referee.IsPlayable(rx, ry)) << "turn " << turn << ": " << reply;
+    ASSERT_EQ(referee.at(rx, ry), CellEmpty) << "turn " << turn << ": " << reply;
+    referee.at(rx, ry) = CellOwn;
+    ++replies;
+    if (2 * (turn + 1) >= 400) break;
+  }
+  EXPECT_EQ(replies, 200);
+  EXPECT_EQ(brain.engine().MoveCount, 400);
 }
 
 TEST(BrainProcess, AnswersThroughPipesWithCrLf) {

@@ -176,6 +176,7 @@ TEST(DecideMove, AListingWithoutStonesGetsARandomPointAndRecordsNothing) {
   Engine& engine = brain.engine();
   EXPECT_EQ(engine.Board.at(x, y), CellOwn);
   EXPECT_EQ(engine.MoveCount, 1);
+  EXPECT_EQ(engine.EngineMovedFirst, 1) << "the engine's stone opens this game";
   EXPECT_EQ(engine.MoveBuffer, emptyBuffer);
   MoveRecord answer;
   answer.score = -77;
