@@ -16,38 +16,17 @@
 #include "book/experience_file.h"
 #include "book/experience_store.h"
 #include "book/statement.h"
+#include "tests/experience_test_support.h"
 #include "tests/test_support.h"
 
 namespace quorvex {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using test::Bytes;
+using test::TableRows;
+using test::WriteBytes;
 
-void WriteBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
-
-Bytes Encode(const std::vector<ExperienceRecord>& records) {
-  Bytes bytes(records.size() * ExperienceRecordBytes);
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    EncodeExperienceRecord(records[i], bytes.data() + i * ExperienceRecordBytes);
-  }
-  return bytes;
-}
-
-// Every row of `Openings` in table order.
-std::vector<ExperienceRecord> TableRows(Database& db) {
-  Statement rows(db, "select * from Openings order by rowid");
-  std::vector<ExperienceRecord> out;
-  while (rows.Step()) {
-    out.push_back({rows.Int64("CRC"), rows.Int64("PrevCRC"), rows.Int64("X"), rows.Int64("Y"),
-                   rows.Int64("WINS"), rows.Int64("LOSSES"), rows.Int64("MoveNo"),
-                   rows.Int64("Touch")});
-  }
-  return out;
-}
+Bytes Encode(const std::vector<ExperienceRecord>& records) { return test::EncodeRecords(records); }
 
 // Rows holding anything but integers (text or real would still compare
 // equal in some reads).

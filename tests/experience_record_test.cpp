@@ -9,6 +9,7 @@
 #include "book/experience_file.h"
 #include "book/experience_store.h"
 #include "book/statement.h"
+#include "tests/experience_test_support.h"
 #include "tests/test_support.h"
 
 namespace quorvex {
@@ -18,27 +19,12 @@ class RecordTest : public ::testing::Test {
  protected:
   // A file whose rows are `records`, so RunTouch is known.
   void Load(const std::vector<ExperienceRecord>& records) {
-    std::vector<uint8_t> bytes(records.size() * ExperienceRecordBytes);
-    for (std::size_t i = 0; i < records.size(); ++i) {
-      EncodeExperienceRecord(records[i], bytes.data() + i * ExperienceRecordBytes);
-    }
-    std::ofstream(dir.File("Experience.bin"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    test::WriteBytes(dir.File("Experience.bin"), test::EncodeRecords(records));
     store.LoadExperience(dir.File("Experience.bin"));
   }
   void SetUp() override { Load({}); }
 
-  std::vector<ExperienceRecord> Rows() {
-    Statement rows(store.Db(), "select * from Openings order by rowid");
-    std::vector<ExperienceRecord> out;
-    while (rows.Step()) {
-      out.push_back({rows.Int64("CRC"), rows.Int64("PrevCRC"), rows.Int64("X"), rows.Int64("Y"),
-                     rows.Int64("WINS"), rows.Int64("LOSSES"), rows.Int64("MoveNo"),
-                     rows.Int64("Touch")});
-    }
-    return out;
-  }
+  std::vector<ExperienceRecord> Rows() { return test::TableRows(store.Db()); }
 
   test::TempDir dir;
   ExperienceStore store;
