@@ -234,7 +234,7 @@ TEST_F(CommandLoopTest, ListingSkipsBadStonesAndKeepsItsState) {
 }
 
 TEST_F(CommandLoopTest, RepliesNeverRunPastTheBoardOrOntoStones) {
-  // The placeholder and the real decision alike must answer an empty point.
+  // Every reply, on a small board, is a point of that board.
   std::string input = "START 11\n";
   for (int i = 0; i < 60; ++i) input += "TURN " + std::to_string(i % 11) + "," + std::to_string(i / 11) + "\n";
   const std::string out = Converse(input);
