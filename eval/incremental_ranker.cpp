@@ -17,6 +17,19 @@ static_assert(kMaxCandidates < (1 << 16), "candidate numbers fit the low half of
 // template scores of their windows.
 constexpr int32_t kMaxRaisedScore = OpenThreeScore + CrossingBonus;
 
+// x and y of a grid cell numbered x * BoardSpan + y, without dividing.
+struct PointCoordinates {
+  std::array<uint8_t, BoardSpan * BoardSpan> x{};
+  std::array<uint8_t, BoardSpan * BoardSpan> y{};
+  constexpr PointCoordinates() {
+    for (int32_t p = 0; p < BoardSpan * BoardSpan; ++p) {
+      x[static_cast<std::size_t>(p)] = static_cast<uint8_t>(p / BoardSpan);
+      y[static_cast<std::size_t>(p)] = static_cast<uint8_t>(p % BoardSpan);
+    }
+  }
+};
+constexpr PointCoordinates kPoints;
+
 // A candidate's unit among the per-direction counts of its crossing slot.
 uint32_t DirectionUnit(int32_t direction) { return uint32_t{1} << (8 * (direction - 1)); }
 
@@ -110,8 +123,8 @@ IncrementalRanker::IncrementalRanker(const TemplateTables& tables)
 MoveRecord IncrementalRanker::Entry(int32_t candidate) const {
   const auto at = static_cast<std::size_t>(candidate);
   MoveRecord entry;
-  entry.x = point_[at] / BoardSpan;
-  entry.y = point_[at] % BoardSpan;
+  entry.x = kPoints.x[point_[at]];
+  entry.y = kPoints.y[point_[at]];
   entry.score = score_[at];
   entry.side = side_[at];
   return entry;
@@ -123,7 +136,8 @@ void IncrementalRanker::CollectClass(int32_t c) {
   const auto score = static_cast<int16_t>(windows_.ClassScore(c));
   const uint64_t* bits = windows_.ClassWindows(c);
   int32_t n = collected_;
-  for (int32_t word = 0; word < WindowWords; ++word) {
+  for (uint32_t words = windows_.ClassWords(c); words != 0; words &= words - 1) {
+    const int32_t word = std::countr_zero(words);
     for (uint64_t w = bits[word]; w != 0; w &= w - 1) {
       const int32_t window = word * 64 + std::countr_zero(w);
       const int32_t direction = WindowDirection(window);
@@ -151,16 +165,14 @@ void IncrementalRanker::CollectThrough(int32_t candidate) {
   while (collected_ < candidate) CollectClass(nextClass_);
 }
 
-void IncrementalRanker::EnsureCrossed() {
-  if (crossed_) return;
+void IncrementalRanker::CrossAll() {
   CollectDownTo(TwoScore);
   Cross();
   CountScores();
   crossed_ = true;
 }
 
-void IncrementalRanker::EnsureKeyed() {
-  if (keyed_) return;
+void IncrementalRanker::KeyAll() {
   EnsureCrossed();
   WriteKeys();
   sort_.Start(keys_.data(), ranked_.count_);
@@ -249,12 +261,30 @@ const RankedCandidates& IncrementalRanker::Rank(int32_t side) {
 
 int32_t IncrementalRanker::RankCandidates(MoveList& list, int32_t level, int32_t side) {
   const RankedCandidates& ranked = Rank(side);
-  auto entry = [&ranked](int32_t i) { return ranked.At(i); };
+  const int32_t n = ranked.Count();
   if (level == FullListLevel) {
-    ListAllCandidatesFrom(entry, ranked.Count(), list);
+    // Every entry is read: sort and collect the whole list at once, then
+    // write it out without the reads' checks, over the entries the list
+    // already has. Entries carry x, y, score, side and mine; the rest is 0.
+    EnsureKeyed();
+    sort_.SortThrough(n);
+    CollectThrough(n);
+    list.resize(static_cast<std::size_t>(n) + 1);
+    list[0] = MoveRecord{};
+    list[0].score = n;
+    for (int32_t i = 1; i <= n; ++i) {
+      const std::size_t c = keys_[static_cast<std::size_t>(i)] & 0xffffu;
+      MoveRecord entry;
+      entry.x = kPoints.x[point_[c]];
+      entry.y = kPoints.y[point_[c]];
+      entry.score = score_[c];
+      entry.side = side_[c];
+      entry.mine = side_[c] == side ? 1 : 0;
+      list[static_cast<std::size_t>(i)] = entry;
+    }
     return 0;
   }
-  SelectCandidatesFrom(entry, ranked.Count(), level, list);
+  SelectCandidatesFrom([&ranked](int32_t i) { return ranked.At(i); }, n, level, list);
   return -1;
 }
 

@@ -84,8 +84,14 @@ class IncrementalRanker {
   void CollectDownTo(int32_t score);  // every class scoring `score` or more
   void CollectThrough(int32_t candidate);
   void CollectClass(int32_t c);
-  void EnsureCrossed();
-  void EnsureKeyed();
+  void EnsureCrossed() {
+    if (!crossed_) CrossAll();
+  }
+  void EnsureKeyed() {
+    if (!keyed_) KeyAll();
+  }
+  void CrossAll();
+  void KeyAll();
   void Cross();
   void CountScores();
   void WriteKeys();

@@ -1,6 +1,7 @@
 #include "eval/lazy_rank_sort.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "eval/candidate_sort.h"
 
@@ -8,6 +9,10 @@ namespace quorvex {
 namespace {
 
 int32_t ScoreOfKey(uint32_t key) { return static_cast<int32_t>(key >> 16); }
+
+// Keys ordered by their scores alone: the score kept in place in the high
+// bits, the candidate number masked off.
+int32_t ScoreBitsOfKey(uint32_t key) { return static_cast<int32_t>(key & 0xffff0000u); }
 
 std::size_t TableStart(int32_t length) {
   return static_cast<std::size_t>(length) * static_cast<std::size_t>(length - 1) / 2;
@@ -83,7 +88,7 @@ void LazyRankSort::SortMore(int32_t q) {
       PlaceEqualRun(range.lo, range.hi);
       sorted_ = range.hi;
     } else {
-      const int32_t p = PartitionDescending(keys_, range.lo, range.hi, ScoreOfKey);
+      const int32_t p = PartitionDescending(keys_, range.lo, range.hi, ScoreBitsOfKey);
       pending_.push_back({p + 1, range.hi});
       pending_.push_back({range.lo, p});
     }

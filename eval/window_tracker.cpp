@@ -105,7 +105,9 @@ void WindowTracker::Match(int32_t window, int32_t templateNo) {
   if (const int32_t old = templateNo_[w]) {
     const auto t = static_cast<std::size_t>(old);
     const std::size_t c = templateClass_[t];
-    classWindows_[c][w / 64] &= ~bit;
+    uint64_t& word = classWindows_[c][w / 64];
+    word &= ~bit;
+    if (word == 0) classWords_[c] &= ~(uint32_t{1} << (w / 64));
     classMoves_[c] -= proposals_[t].count;
     if (crosses_[t]) CountCrossing(window, old, -1);
   }
@@ -113,6 +115,7 @@ void WindowTracker::Match(int32_t window, int32_t templateNo) {
     const auto t = static_cast<std::size_t>(templateNo);
     const std::size_t c = templateClass_[t];
     classWindows_[c][w / 64] |= bit;
+    classWords_[c] |= uint32_t{1} << (w / 64);
     classMoves_[c] += proposals_[t].count;
     if (crosses_[t]) CountCrossing(window, templateNo, 1);
   }
@@ -127,6 +130,7 @@ void WindowTracker::Reset(const Board& board) {
   templateNo_.fill(0);
   key_.fill(0);
   for (auto& bits : classWindows_) bits.fill(0);
+  classWords_.fill(0);
   classMoves_.fill(0);
   std::fill(crossing_.begin(), crossing_.end(), 0);
   const auto& lookup = tables_.TemplateLookup;

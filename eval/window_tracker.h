@@ -54,8 +54,10 @@ class WindowTracker {
   // Score classes, highest score first.
   int32_t ClassCount() const { return classCount_; }
   int32_t ClassScore(int32_t c) const { return classScore_[static_cast<std::size_t>(c)]; }
-  // The windows of class c as a bitset of WindowWords words.
+  // The windows of class c as a bitset of WindowWords words, and which of
+  // those words are not 0 (bit k for word k).
   const uint64_t* ClassWindows(int32_t c) const { return classWindows_[static_cast<std::size_t>(c)].data(); }
+  uint32_t ClassWords(int32_t c) const { return classWords_[static_cast<std::size_t>(c)]; }
   // The cells the windows of class c propose, counted once per window.
   int32_t ClassMoves(int32_t c) const { return classMoves_[static_cast<std::size_t>(c)]; }
 
@@ -112,6 +114,8 @@ class WindowTracker {
   int32_t classCount_ = 0;
   std::array<int32_t, MaxScoreClasses> classScore_{};
   std::array<std::array<uint64_t, WindowWords>, MaxScoreClasses> classWindows_{};
+  std::array<uint32_t, MaxScoreClasses> classWords_{};
+  static_assert(WindowWords <= 32, "a word of the bitset per bit of the summary");
   std::array<int32_t, MaxScoreClasses> classMoves_{};
 };
 
