@@ -16,6 +16,18 @@ std::string CopyBrain(const ScratchDir& dir, const std::string& experience) {
   return brain;
 }
 
+std::string RunBrainOn(const std::string& brain, const std::string& input, const std::string& env) {
+  const std::string path = brain + ".input";
+  WriteFile(path, input);
+  const auto result = RunProgram("(" + env + " " + brain + " < " + path + ")");
+  EXPECT_EQ(result.exitCode, 0) << result.output;
+  return result.output;
+}
+
+match::test::RunResult RunBook(const std::string& arguments) {
+  return RunProgram(std::string(QUORVEX_BOOK_PATH) + " " + arguments);
+}
+
 std::string StoreBytes(Engine& engine, const ScratchDir& dir) {
   const std::string path = dir.File("store-snapshot.bin");
   const ExperienceWriteResult written = WriteExperienceFile(engine.Store.Db(), path);

@@ -34,6 +34,13 @@ class ScopedEnv {
   const char* name_;
 };
 
+// Runs `brain` on the lines of `input` (each sent with CR LF) with the
+// environment settings `env` ("NAME=value ..."), and returns its output.
+std::string RunBrainOn(const std::string& brain, const std::string& input, const std::string& env);
+
+// Runs quorvex-book with `arguments` (a shell command line's words).
+match::test::RunResult RunBook(const std::string& arguments);
+
 // The experience file the engine's store would be written as.
 std::string StoreBytes(Engine& engine, const ScratchDir& dir);
 
