@@ -1,5 +1,7 @@
 #include "engine/platform.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <system_error>
 
@@ -18,5 +20,7 @@ std::string ExecutableDirectory() {
 
 // POSIX streams never translate bytes.
 void PrepareConsole() {}
+
+int64_t ProcessId() { return static_cast<int64_t>(getpid()); }
 
 }  // namespace quorvex
