@@ -61,7 +61,8 @@ MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::
                                       const std::string& mover) {
       if (plan.observer.move) plan.observer.move(board, move, mover);
       if (!plan.watch) return;
-      log << top << "\n" << FormatMoveLine(board, move, mover) << "\n"
+      log << top << "\n"
+          << FormatMoveLine(board, move, mover) << "\n"
           << RenderTextBoard(board) << std::flush;
       if (plan.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(plan.delayMs));
     };
@@ -105,7 +106,8 @@ MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::
   return report;
 }
 
-std::string FormatMoveLine(const GameBoard& board, const PlayedMove& move, const std::string& mover) {
+std::string FormatMoveLine(const GameBoard& board, const PlayedMove& move,
+                           const std::string& mover) {
   std::string line = "move " + std::to_string(board.moves().size()) + ": " +
                      ColourName(move.colour) + " (" + mover + ") " + FormatNotation(move.point) +
                      " = " + FormatProtocolPoint(move.point);

@@ -55,7 +55,8 @@ MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::
 
 // The log line of one stone, as watching shows it: "move 12: white (name)
 // j10 = 9,9, 523 ms" (no time for an opening stone).
-std::string FormatMoveLine(const GameBoard& board, const PlayedMove& move, const std::string& mover);
+std::string FormatMoveLine(const GameBoard& board, const PlayedMove& move,
+                           const std::string& mover);
 
 // 0 all games decided on the board, 1 some forfeit, 3 the match stopped
 // because a player could not start.
