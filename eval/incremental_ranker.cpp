@@ -38,15 +38,29 @@ uint32_t DirectionUnit(int32_t direction) { return uint32_t{1} << (8 * (directio
 int32_t RankedCandidates::TopScore() const {
   IncrementalRanker& r = ranker_;
   const WindowTracker& windows = r.windows_;
+  // The most a class's candidates can score once the bonus has run.
+  auto reach = [&windows](int32_t c) {
+    return windows.ClassScore(c) + (CanGainCrossingBonus(windows.ClassScore(c)) ? CrossingBonus : 0);
+  };
+  int32_t best = 0;
   for (int32_t c = 0; c < windows.ClassCount(); ++c) {
     if (windows.ClassMoves(c) == 0) continue;
-    // Past the bonus's reach, or below every score that can gain it, the
-    // best class is the best score.
-    if (windows.ClassScore(c) > kMaxRaisedScore || windows.ClassScore(c) < TwoScore) return windows.ClassScore(c);
-    r.EnsureCrossed();
-    return r.scores_[0];
+    if (best == 0 && (windows.ClassScore(c) > kMaxRaisedScore || windows.ClassScore(c) < TwoScore)) {
+      return windows.ClassScore(c);  // past the bonus's reach, or below all it can raise
+    }
+    if (r.crossed_) return r.scores_[0];
+    // The bonus pass runs class by class only until no class left can
+    // beat the best score found.
+    r.CrossThroughClass(c);
+    const int32_t raised = r.raised_[static_cast<std::size_t>(c)];
+    best = std::max(best, windows.ClassScore(c) + (raised > 0 ? CrossingBonus : 0));
+    int32_t rest = 0;
+    for (int32_t d = c + 1; d < windows.ClassCount(); ++d) {
+      if (windows.ClassMoves(d) > 0) rest = std::max(rest, reach(d));
+    }
+    if (best >= rest) return best;
   }
-  return 0;
+  return best;
 }
 
 int32_t RankedCandidates::CountAtLeast(int32_t score) const {
@@ -142,7 +156,7 @@ void IncrementalRanker::CollectClass(int32_t c) {
       const int32_t window = word * 64 + std::countr_zero(w);
       const int32_t direction = WindowDirection(window);
       const WindowTracker::Proposals& p = windows_.ProposalsOf(windows_.TemplateAt(window));
-      const int32_t origin = WindowX(window) * BoardSpan + WindowY(window);
+      const int32_t origin = WindowOriginCell[static_cast<std::size_t>(window)];
       const auto& steps = p.step[static_cast<std::size_t>(direction)];
       for (int32_t k = 0; k < p.count; ++k) {
         const auto i = static_cast<std::size_t>(++n);
@@ -166,8 +180,9 @@ void IncrementalRanker::CollectThrough(int32_t candidate) {
 }
 
 void IncrementalRanker::CrossAll() {
-  CollectDownTo(TwoScore);
-  Cross();
+  int32_t last = -1;
+  while (last + 1 < windows_.ClassCount() && windows_.ClassScore(last + 1) >= TwoScore) ++last;
+  CrossThroughClass(last);
   CountScores();
   crossed_ = true;
 }
@@ -185,13 +200,14 @@ void IncrementalRanker::KeyAll() {
 // The tracker counts those candidates per point, side and direction, so a
 // candidate reads one word rather than looking at its partners; the ones
 // that gain the bonus are taken off the count for the rest of the pass.
-void IncrementalRanker::Cross() {
-  raised_.fill(0);
-  int32_t first = 1;  // the first candidate of class c
-  for (int32_t c = 0; c < nextClass_; ++c) {
+// The pass goes class by class, in order, and may stop after any class.
+void IncrementalRanker::CrossThroughClass(int32_t last) {
+  while (nextClass_ <= last) CollectClass(nextClass_);
+  for (; crossedClasses_ <= last; ++crossedClasses_) {
+    const int32_t c = crossedClasses_;
     const int32_t moves = windows_.ClassMoves(c);
     if (CanGainCrossingBonus(windows_.ClassScore(c))) {
-      for (int32_t i = first; i < first + moves; ++i) {
+      for (int32_t i = crossFirst_; i < crossFirst_ + moves; ++i) {
         const auto at = static_cast<std::size_t>(i);
         const uint32_t unit = DirectionUnit(direction_[at]);
         const std::size_t slot = WindowTracker::CrossingSlot(point_[at], side_[at]);
@@ -203,10 +219,8 @@ void IncrementalRanker::Cross() {
         ++raised_[static_cast<std::size_t>(c)];
       }
     }
-    first += moves;
+    crossFirst_ += moves;
   }
-  for (const uint32_t slot : usedSlots_) usedUp_[slot] = 0;
-  usedSlots_.clear();
 }
 
 // The distinct scores after the bonus, highest first, with running counts.
@@ -252,6 +266,11 @@ const RankedCandidates& IncrementalRanker::Rank(int32_t side) {
   collected_ = 0;
   nextClass_ = 0;
   crossed_ = false;
+  crossedClasses_ = 0;
+  crossFirst_ = 1;
+  raised_.fill(0);
+  for (const uint32_t slot : usedSlots_) usedUp_[slot] = 0;
+  usedSlots_.clear();
   keyed_ = false;
   ranked_.count_ = 0;
   for (int32_t c = 0; c < windows_.ClassCount(); ++c) ranked_.count_ += windows_.ClassMoves(c);

@@ -92,7 +92,8 @@ class IncrementalRanker {
   }
   void CrossAll();
   void KeyAll();
-  void Cross();
+  // Runs the bonus pass on over the classes up to `last`.
+  void CrossThroughClass(int32_t last);
   void CountScores();
   void WriteKeys();
   MoveRecord Entry(int32_t candidate) const;
@@ -108,7 +109,9 @@ class IncrementalRanker {
   std::vector<int16_t> score_;
   int32_t collected_ = 0;  // candidates 1..collected_ are filled in
   int32_t nextClass_ = 0;  // the first class not collected
-  bool crossed_ = false;
+  bool crossed_ = false;   // the bonus pass is done, and the scores counted
+  int32_t crossedClasses_ = 0;  // classes 0..crossedClasses_ - 1 have been through the pass
+  int32_t crossFirst_ = 1;      // the first candidate of class crossedClasses_
   bool keyed_ = false;
   std::array<int32_t, MaxScoreClasses> raised_{};  // per class, how many gained the bonus
 
@@ -118,8 +121,8 @@ class IncrementalRanker {
   std::array<int32_t, 2 * MaxScoreClasses> atLeast_{};
   int32_t distinct_ = 0;
 
-  // Bonus partners already used up in this ranking, per crossing slot;
-  // zero between rankings.
+  // Bonus partners used up in this ranking, per crossing slot; cleared
+  // when the next ranking starts.
   std::vector<uint32_t> usedUp_;
   std::vector<uint32_t> usedSlots_;
 

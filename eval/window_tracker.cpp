@@ -91,7 +91,7 @@ void WindowTracker::BuildCellWindows() {
 void WindowTracker::CountCrossing(int32_t window, int32_t templateNo, int32_t sign) {
   const Proposals& p = proposals_[static_cast<std::size_t>(templateNo)];
   const int32_t direction = WindowDirection(window);
-  const int32_t origin = WindowX(window) * BoardSpan + WindowY(window);
+  const int32_t origin = WindowOriginCell[static_cast<std::size_t>(window)];
   const uint32_t unit = static_cast<uint32_t>(sign) << (8 * (direction - 1));
   const auto& steps = p.step[static_cast<std::size_t>(direction)];
   for (int32_t k = 0; k < p.count; ++k) {

@@ -32,9 +32,16 @@ inline constexpr int32_t WindowCount = WindowOrigins * WindowOrigins * 4;
 inline constexpr int32_t WindowWords = (WindowCount + 63) / 64;
 inline constexpr int32_t MaxScoreClasses = 16;
 
-inline int32_t WindowX(int32_t window) { return window / 4 / WindowOrigins; }
-inline int32_t WindowY(int32_t window) { return window / 4 % WindowOrigins; }
-inline int32_t WindowDirection(int32_t window) { return window % 4 + 1; }
+constexpr int32_t WindowX(int32_t window) { return window / 4 / WindowOrigins; }
+constexpr int32_t WindowY(int32_t window) { return window / 4 % WindowOrigins; }
+constexpr int32_t WindowDirection(int32_t window) { return window % 4 + 1; }
+
+// The grid cell (x * BoardSpan + y) of each window's first cell.
+inline constexpr auto WindowOriginCell = [] {
+  std::array<uint16_t, WindowCount> cells{};
+  for (int32_t w = 0; w < WindowCount; ++w) cells[static_cast<std::size_t>(w)] = static_cast<uint16_t>(WindowX(w) * BoardSpan + WindowY(w));
+  return cells;
+}();
 
 class WindowTracker {
  public:
