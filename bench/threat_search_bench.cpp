@@ -15,9 +15,10 @@ void BM_ThreatSearch(benchmark::State& state) {
   const BenchPosition& position = BenchPositions()[static_cast<std::size_t>(state.range(0))];
   state.SetLabel(position.name);
   Searcher searcher;
+  const Board board = BenchBoard(position);
   int64_t nodes = 0;
   for (auto _ : state) {
-    const BenchRun run = searcher.Search(position);
+    const BenchRun run = searcher.Search(position, board);
     nodes = run.nodes;
     benchmark::DoNotOptimize(run);
   }

@@ -123,6 +123,7 @@ void WindowTracker::Match(int32_t window, int32_t templateNo) {
 }
 
 void WindowTracker::Reset(const Board& board) {
+  if (Follow(board)) return;
   board_ = board;
   if (templateClass_.empty()) BuildTemplateInfo();
   if (cellWindowsSize_ != board_.size) BuildCellWindows();
@@ -146,6 +147,28 @@ void WindowTracker::Reset(const Board& board) {
       }
     }
   }
+}
+
+// A board of the same size that differs from the one tracked by a few
+// stones, as the next move's search finds it, is reached stone by stone.
+bool WindowTracker::Follow(const Board& board) {
+  constexpr int32_t kMostStones = 32;  // past this, a full match costs less
+  if (templateClass_.empty() || cellWindowsSize_ != board.size || board_.size != board.size) return false;
+  std::array<std::pair<int32_t, int32_t>, kMostStones> changed{};
+  int32_t count = 0;
+  for (int32_t x = 0; x < BoardSpan; ++x) {
+    if (board.cell[static_cast<std::size_t>(x)] == board_.cell[static_cast<std::size_t>(x)]) continue;
+    for (int32_t y = 0; y < BoardSpan; ++y) {
+      if (board.at(x, y) == board_.at(x, y)) continue;
+      if (!board.IsPlayable(x, y) || count == kMostStones) return false;
+      changed[static_cast<std::size_t>(count++)] = {x, y};
+    }
+  }
+  for (int32_t i = 0; i < count; ++i) {
+    const auto [x, y] = changed[static_cast<std::size_t>(i)];
+    SetCell(x, y, board.at(x, y));
+  }
+  return true;
 }
 
 void WindowTracker::SetCell(int32_t x, int32_t y, int32_t code) {

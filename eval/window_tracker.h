@@ -49,7 +49,9 @@ class WindowTracker {
   // must be filled by then and outlive the tracker.
   explicit WindowTracker(const TemplateTables& tables);
 
-  // Takes `board` (its cells and size) and matches every window of it.
+  // Takes `board` (its cells and size) and matches every window of it;
+  // a board of the same size that differs from the tracked one in a few
+  // playable points is followed point by point instead.
   void Reset(const Board& board);
 
   // Sets the cell (x, y) to `code` and rematches the windows through it.
@@ -97,6 +99,7 @@ class WindowTracker {
   };
   static constexpr int32_t MaxWindowsPerCell = 24;
 
+  bool Follow(const Board& board);
   void BuildTemplateInfo();
   void BuildCellWindows();
   void Match(int32_t window, int32_t templateNo);

@@ -52,8 +52,7 @@ BasicBenchSearcher<Searcher>::BasicBenchSearcher()
 }
 
 template <typename Searcher>
-BenchRun BasicBenchSearcher<Searcher>::Search(const BenchPosition& position) {
-  const Board board = BenchBoard(position);
+BenchRun BasicBenchSearcher<Searcher>::Search(const BenchPosition& position, const Board& board) {
   MoveRecord last;
   last.x = position.lastX;
   last.y = position.lastY;

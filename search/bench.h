@@ -40,7 +40,10 @@ template <typename Searcher>
 class BasicBenchSearcher {
  public:
   BasicBenchSearcher();
-  BenchRun Search(const BenchPosition& position);
+  BenchRun Search(const BenchPosition& position) { return Search(position, BenchBoard(position)); }
+  // The same on the position's board made beforehand, so that only the
+  // search is measured.
+  BenchRun Search(const BenchPosition& position, const Board& board);
 
  private:
   TemplateTables tables_;
