@@ -11,7 +11,7 @@ namespace quorvex {
 namespace {
 
 constexpr int32_t kMaxCandidates = WindowCount * 4;  // four proposed cells a template at most
-static_assert(kMaxCandidates < (1 << 16), "candidate numbers fit the low half of a key");
+static_assert(kMaxCandidates < (1 << 16), "candidate numbers fit a sort key");
 
 // The highest score the crossing bonus can give; scores above it are the
 // template scores of their windows.
@@ -83,7 +83,7 @@ MoveRecord RankedCandidates::At(int32_t i) const {
   IncrementalRanker& r = ranker_;
   r.EnsureKeyed();
   r.sort_.SortThrough(i);
-  const auto candidate = static_cast<int32_t>(r.keys_[static_cast<std::size_t>(i)] & 0xffffu);
+  const int32_t candidate = r.keys_[static_cast<std::size_t>(i)].candidate;
   if (candidate > r.collected_) r.CollectThrough(candidate);
   MoveRecord entry = r.Entry(candidate);
   entry.mine = entry.side == side_ ? 1 : 0;
@@ -245,19 +245,18 @@ void IncrementalRanker::CountScores() {
   }
 }
 
-// Sort keys in collection order: score << 16 | candidate number. The
-// classes not collected yet have one score throughout.
+// Sort keys in collection order. The classes not collected yet have one
+// score throughout.
 void IncrementalRanker::WriteKeys() {
   for (int32_t i = 1; i <= collected_; ++i) {
-    keys_[static_cast<std::size_t>(i)] =
-        static_cast<uint32_t>(score_[static_cast<std::size_t>(i)]) << 16 | static_cast<uint32_t>(i);
+    keys_[static_cast<std::size_t>(i)] = {static_cast<uint16_t>(i), static_cast<uint16_t>(score_[static_cast<std::size_t>(i)])};
   }
   int32_t i = collected_;
   for (int32_t c = nextClass_; c < windows_.ClassCount(); ++c) {
-    const uint32_t score = static_cast<uint32_t>(windows_.ClassScore(c)) << 16;
+    const auto score = static_cast<uint16_t>(windows_.ClassScore(c));
     for (const int32_t end = i + windows_.ClassMoves(c); i < end;) {
       ++i;
-      keys_[static_cast<std::size_t>(i)] = score | static_cast<uint32_t>(i);
+      keys_[static_cast<std::size_t>(i)] = {static_cast<uint16_t>(i), score};
     }
   }
 }
@@ -292,7 +291,7 @@ int32_t IncrementalRanker::RankCandidates(MoveList& list, int32_t level, int32_t
     list[0] = MoveRecord{};
     list[0].score = n;
     for (int32_t i = 1; i <= n; ++i) {
-      const std::size_t c = keys_[static_cast<std::size_t>(i)] & 0xffffu;
+      const std::size_t c = keys_[static_cast<std::size_t>(i)].candidate;
       MoveRecord entry;
       entry.x = kPoints.x[point_[c]];
       entry.y = kPoints.y[point_[c]];

@@ -126,7 +126,7 @@ class IncrementalRanker {
   std::vector<uint32_t> usedUp_;
   std::vector<uint32_t> usedSlots_;
 
-  std::vector<uint32_t> keys_;  // score << 16 | candidate number, sorted lazily
+  std::vector<RankKey> keys_;  // sorted lazily
   LazyRankSort sort_;
 };
 

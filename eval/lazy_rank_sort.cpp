@@ -8,11 +8,7 @@
 namespace quorvex {
 namespace {
 
-int32_t ScoreOfKey(uint32_t key) { return static_cast<int32_t>(key >> 16); }
-
-// Keys ordered by their scores alone: the score kept in place in the high
-// bits, the candidate number masked off.
-int32_t ScoreBitsOfKey(uint32_t key) { return static_cast<int32_t>(key & 0xffff0000u); }
+int32_t ScoreOfKey(RankKey key) { return key.score; }
 
 std::size_t TableStart(int32_t length) {
   return static_cast<std::size_t>(length) * static_cast<std::size_t>(length - 1) / 2;
@@ -50,7 +46,7 @@ LazyRankSort::LazyRankSort(int32_t maxKeys) {
   scratch_.resize(EqualRunOrders::MaxLength);
 }
 
-void LazyRankSort::Start(uint32_t* keys, int32_t n) {
+void LazyRankSort::Start(RankKey* keys, int32_t n) {
   keys_ = keys;
   n_ = n;
   sorted_ = 0;
@@ -88,7 +84,7 @@ void LazyRankSort::SortMore(int32_t q) {
       PlaceEqualRun(range.lo, range.hi);
       sorted_ = range.hi;
     } else {
-      const int32_t p = PartitionDescending(keys_, range.lo, range.hi, ScoreBitsOfKey);
+      const int32_t p = PartitionDescending(keys_, range.lo, range.hi, ScoreOfKey);
       pending_.push_back({p + 1, range.hi});
       pending_.push_back({range.lo, p});
     }

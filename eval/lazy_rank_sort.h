@@ -35,8 +35,14 @@ class EqualRunOrders {
   std::vector<uint8_t> built_;
 };
 
-// Sorts keys that carry a score in their high 16 bits, non-increasing, by
-// exactly the permutation QuickSortDescending leaves, one prefix at a time.
+// What the sort moves: a candidate's number and its score.
+struct RankKey {
+  uint16_t candidate;
+  uint16_t score;
+};
+
+// Sorts keys by score, non-increasing, by exactly the permutation
+// QuickSortDescending leaves, one prefix at a time.
 class LazyRankSort {
  public:
   // Room for up to `maxKeys` keys.
@@ -44,7 +50,7 @@ class LazyRankSort {
 
   // Starts over on keys[1..n], which stay the caller's and must not change
   // until the next Start except through this sorter.
-  void Start(uint32_t* keys, int32_t n);
+  void Start(RankKey* keys, int32_t n);
 
   // Makes keys[1..q] final (q is clamped to n). Cheap once they are.
   void SortThrough(int32_t q) {
@@ -61,12 +67,12 @@ class LazyRankSort {
   bool AllEqual(int32_t lo, int32_t hi) const;
   void PlaceEqualRun(int32_t lo, int32_t hi);
 
-  uint32_t* keys_ = nullptr;
+  RankKey* keys_ = nullptr;
   int32_t n_ = 0;
   int32_t sorted_ = 0;          // keys 1..sorted_ are final
   std::vector<Range> pending_;  // ranges not yet sorted; the leftmost is last
   EqualRunOrders orders_;
-  std::vector<uint32_t> scratch_;
+  std::vector<RankKey> scratch_;
 };
 
 }  // namespace quorvex

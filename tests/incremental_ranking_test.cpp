@@ -155,18 +155,20 @@ TEST(IncrementalRankingTest, TheLazySortLeavesTheQuicksortsOrder) {
   for (int32_t round = 0; round < 400; ++round) {
     const auto n = static_cast<int32_t>(rng() % 1200);
     const auto distinct = 1 + rng() % 6;
-    std::vector<uint32_t> keys(static_cast<std::size_t>(n) + 1);
+    std::vector<RankKey> keys(static_cast<std::size_t>(n) + 1);
     for (int32_t i = 1; i <= n; ++i) {
-      keys[static_cast<std::size_t>(i)] = (20 + 10 * (rng() % distinct)) << 16 | static_cast<uint32_t>(i);
+      keys[static_cast<std::size_t>(i)] = {static_cast<uint16_t>(i), static_cast<uint16_t>(20 + 10 * (rng() % distinct))};
     }
-    if (round % 4 == 0) std::sort(keys.begin() + 1, keys.end(), std::greater<>());  // long equal runs
-    std::vector<uint32_t> whole = keys;
-    QuickSortDescending(whole.data(), 1, n, [](uint32_t key) { return static_cast<int32_t>(key >> 16); });
+    auto byScore = [](const RankKey& a, const RankKey& b) { return a.score > b.score; };
+    if (round % 4 == 0) std::stable_sort(keys.begin() + 1, keys.end(), byScore);  // long equal runs
+    std::vector<RankKey> whole = keys;
+    QuickSortDescending(whole.data(), 1, n, [](const RankKey& key) { return static_cast<int32_t>(key.score); });
     lazy.Start(keys.data(), n);
     for (int32_t q = 0; q < n;) {
       q = std::min(n, q + 1 + static_cast<int32_t>(rng() % 50));
       lazy.SortThrough(q);
-      ASSERT_TRUE(std::equal(keys.begin() + 1, keys.begin() + q + 1, whole.begin() + 1))
+      ASSERT_TRUE(std::equal(keys.begin() + 1, keys.begin() + q + 1, whole.begin() + 1,
+                             [](const RankKey& a, const RankKey& b) { return a.candidate == b.candidate; }))
           << "round " << round << ", n " << n << ", prefix " << q;
     }
   }
