@@ -1,5 +1,6 @@
 #include "engine/platform.h"
 
+#include <csignal>
 #include <filesystem>
 #include <system_error>
 
@@ -16,7 +17,9 @@ std::string ExecutableDirectory() {
   return dir;
 }
 
-// POSIX streams never translate bytes.
-void PrepareConsole() {}
+// POSIX streams never translate bytes. A manager that has gone away (its
+// end of our output closed) must make the next reply fail, which ends the
+// command loop, rather than kill the brain with SIGPIPE.
+void PrepareConsole() { std::signal(SIGPIPE, SIG_IGN); }
 
 }  // namespace quorvex
