@@ -8,13 +8,17 @@
 namespace quorvex {
 namespace {
 
+// The engine's searcher, on the ranking kept up to date stone by stone, and
+// the plain one that copies and rescans the board at every node.
+template <typename Searcher>
 void BM_ThreatSearch(benchmark::State& state) {
   const BenchPosition& position = BenchPositions()[static_cast<std::size_t>(state.range(0))];
   state.SetLabel(position.name);
-  BenchSearcher searcher;
+  Searcher searcher;
+  const Board board = BenchBoard(position);
   int64_t nodes = 0;
   for (auto _ : state) {
-    const BenchRun run = searcher.Search(position);
+    const BenchRun run = searcher.Search(position, board);
     nodes = run.nodes;
     benchmark::DoNotOptimize(run);
   }
@@ -24,7 +28,12 @@ void BM_ThreatSearch(benchmark::State& state) {
                          benchmark::Counter::kIsRate);
 }
 
-BENCHMARK(BM_ThreatSearch)->DenseRange(0, static_cast<int>(BenchPositions().size()) - 1);
+BENCHMARK(BM_ThreatSearch<BenchSearcher>)
+    ->Name("BM_ThreatSearch")
+    ->DenseRange(0, static_cast<int>(BenchPositions().size()) - 1);
+BENCHMARK(BM_ThreatSearch<PlainBenchSearcher>)
+    ->Name("BM_ThreatSearchPlain")
+    ->DenseRange(0, static_cast<int>(BenchPositions().size()) - 1);
 
 }  // namespace
 }  // namespace quorvex

@@ -21,7 +21,10 @@ bool Database::Open(const std::string& name) {
   sqlite3* handle = nullptr;
   // sqlite3_open_v2 hands back a handle even when it fails; it must still
   // be closed.
-  if (sqlite3_open_v2(name.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+  // A connection is only ever used by the thread that opened it, so it
+  // takes no mutex on every call (most of the cost of binding a value).
+  constexpr int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+  if (sqlite3_open_v2(name.c_str(), &handle, flags, nullptr) !=
       SQLITE_OK) {
     sqlite3_close_v2(handle);
     return false;

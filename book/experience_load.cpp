@@ -1,5 +1,6 @@
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "book/experience_file.h"
 #include "book/experience_store.h"
@@ -19,28 +20,62 @@ constexpr const char* CreateKeyIndexSql = "CREATE Index Search on Openings (CRC)
 // the lookup finds the same rows in the same order, only without reading
 // the whole table.
 constexpr const char* CreatePrevKeyIndexSql = "CREATE Index SearchPrev on Openings (PrevCRC);";
-// One prepared insert for all file rows, inside one transaction: the same
-// rows, in the same order, as one literal insert statement per record.
-constexpr const char* InsertFileRowSql =
-    "Insert into Openings(CRC,PrevCRC,X,Y,WINS,LOSSES, MoveNo, touch) values(?,?,?,?,?,?,?,?)";
+// File rows go in through prepared inserts of many rows at a time, inside
+// one transaction: the same rows, in the same order, as one literal insert
+// statement per record, for a fraction of the statement runs.
+constexpr int32_t RowsPerInsert = 64;
+constexpr const char* InsertFileRowsSql =
+    "Insert into Openings(CRC,PrevCRC,X,Y,WINS,LOSSES, MoveNo, touch) values";
+constexpr const char* FileRowValues = "(?,?,?,?,?,?,?,?)";
+
+std::string InsertText(int32_t rows) {
+  std::string text = InsertFileRowsSql;
+  for (int32_t i = 0; i < rows; ++i) {
+    if (i > 0) text += ",";
+    text += FileRowValues;
+  }
+  return text;
+}
+
+void BindRow(Statement& insert, int32_t row, const ExperienceRecord& record) {
+  const int first = 8 * row;
+  insert.Bind(first + 1, record.crc);
+  insert.Bind(first + 2, record.prevCrc);
+  insert.Bind(first + 3, record.x);
+  insert.Bind(first + 4, record.y);
+  insert.Bind(first + 5, record.wins);
+  insert.Bind(first + 6, record.losses);
+  insert.Bind(first + 7, record.moveNo);
+  insert.Bind(first + 8, record.touch);
+}
+
 constexpr const char* MaxTouchSql = "Select max(touch) as MaxTouch from openings";
 
 void InsertFileRows(Database& db, const std::string& path) {
   ExperienceFileReader file(path);
   Transaction transaction(db);
-  Statement insert(db, InsertFileRowSql);
-  ExperienceRecord record;
-  while (file.Next(record)) {
-    insert.Bind(1, record.crc);
-    insert.Bind(2, record.prevCrc);
-    insert.Bind(3, record.x);
-    insert.Bind(4, record.y);
-    insert.Bind(5, record.wins);
-    insert.Bind(6, record.losses);
-    insert.Bind(7, record.moveNo);
-    insert.Bind(8, record.touch);
-    insert.Run();  // a failing insert is skipped, the load goes on
-    insert.Reset();
+  Statement many(db, InsertText(RowsPerInsert));
+  Statement one(db, InsertText(1));
+  std::vector<ExperienceRecord> batch(RowsPerInsert);
+  for (;;) {
+    int32_t rows = 0;
+    while (rows < RowsPerInsert && file.Next(batch[static_cast<std::size_t>(rows)])) ++rows;
+    if (rows == RowsPerInsert && many.Ok()) {
+      for (int32_t row = 0; row < rows; ++row) BindRow(many, row, batch[static_cast<std::size_t>(row)]);
+      // A batch that fails as a whole goes in row by row, so that only
+      // the failing rows are skipped, as a statement per record would.
+      if (many.Run()) {
+        many.Reset();
+        continue;
+      }
+      many.Reset();
+    }
+    for (int32_t row = 0; row < rows; ++row) {
+      BindRow(one, 0, batch[static_cast<std::size_t>(row)]);
+      one.Run();  // a failing insert is skipped, the load goes on
+      one.Reset();
+    }
+    if (rows < RowsPerInsert) break;
   }
   transaction.Commit();
 }

@@ -19,7 +19,9 @@ Statement::Statement(Database& db, std::string_view sql) {
 Statement::~Statement() { sqlite3_finalize(stmt_); }
 
 bool Statement::Step() {
-  hasRow_ = stmt_ != nullptr && sqlite3_step(stmt_) == SQLITE_ROW;
+  const int stepped = stmt_ != nullptr ? sqlite3_step(stmt_) : SQLITE_MISUSE;
+  hasRow_ = stepped == SQLITE_ROW;
+  finished_ = stepped == SQLITE_DONE;
   return hasRow_;
 }
 
@@ -28,11 +30,13 @@ bool Statement::Run() {
   int stepped = SQLITE_ROW;
   while (stepped == SQLITE_ROW) stepped = sqlite3_step(stmt_);
   hasRow_ = false;
-  return stepped == SQLITE_DONE;
+  finished_ = stepped == SQLITE_DONE;
+  return finished_;
 }
 
 void Statement::Reset() {
   hasRow_ = false;
+  finished_ = false;
   if (stmt_ != nullptr) sqlite3_reset(stmt_);
 }
 

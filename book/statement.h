@@ -35,6 +35,10 @@ class Statement {
   // on a failure (after which every read gives 0).
   bool Step();
 
+  // True once Step() has gone past the last row without a failure, so a
+  // reader can tell the end of the rows from a query that broke off.
+  bool Finished() const { return finished_; }
+
   // Steps to completion; true if the statement finished without failing.
   bool Run();
 
@@ -59,6 +63,7 @@ class Statement {
 
   sqlite3_stmt* stmt_ = nullptr;
   bool hasRow_ = false;
+  bool finished_ = false;
 };
 
 }  // namespace quorvex

@@ -100,6 +100,7 @@ void CommandLoop::Reply(std::string_view text) {
 }
 
 void CommandLoop::OnStart(std::string_view line) {
+  if (beforeStart_) beforeStart_();
   // A board smaller than 11 cannot hold the opening stone at (11, 11); the
   // grid holds at most 20.
   const std::string_view sizeField = SplitField(line, ' ', 2);

@@ -11,6 +11,7 @@
 #include <istream>
 #include <ostream>
 #include <string_view>
+#include <utility>
 
 #include "engine/engine.h"
 
@@ -30,6 +31,10 @@ class CommandLoop {
   // Handles one line (without its terminator). False when the engine is to
   // end.
   bool HandleLine(std::string_view line);
+
+  // Called at every START line before it is handled, so it sees the store
+  // as the previous game left it. It must not write to `out`.
+  void SetBeforeStart(std::function<void()> hook) { beforeStart_ = std::move(hook); }
 
  private:
   void Reply(std::string_view text);
@@ -51,6 +56,7 @@ class CommandLoop {
   std::istream& in_;
   std::ostream& out_;
   std::function<void(int32_t)> pause_;
+  std::function<void()> beforeStart_;
 };
 
 }  // namespace quorvex

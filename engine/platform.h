@@ -23,4 +23,7 @@ void PauseMilliseconds(int32_t ms);
 // A seed for the process's random generator, different from run to run.
 uint32_t ProcessSeed();
 
+// The operating system's number for this process.
+int64_t ProcessId();
+
 }  // namespace quorvex

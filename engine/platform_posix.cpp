@@ -1,5 +1,7 @@
 #include "engine/platform.h"
 
+#include <unistd.h>
+
 #include <csignal>
 #include <filesystem>
 #include <system_error>
@@ -21,5 +23,7 @@ std::string ExecutableDirectory() {
 // end of our output closed) must make the next reply fail, which ends the
 // command loop, rather than kill the brain with SIGPIPE.
 void PrepareConsole() { std::signal(SIGPIPE, SIG_IGN); }
+
+int64_t ProcessId() { return static_cast<int64_t>(getpid()); }
 
 }  // namespace quorvex

@@ -73,6 +73,8 @@ void PrepareConsole() {
   _setmode(_fileno(stdout), _O_BINARY);
 }
 
+int64_t ProcessId() { return static_cast<int64_t>(GetCurrentProcessId()); }
+
 }  // namespace quorvex
 
 #endif  // _WIN32

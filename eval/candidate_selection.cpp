@@ -1,17 +1,7 @@
 #include "eval/candidate_selection.h"
 
-#include "engine/scores.h"
-#include "engine/util.h"
-
 namespace quorvex {
-namespace {
-
-void StartList(MoveList& list, int32_t n) {
-  list.clear();
-  const auto needed = static_cast<std::size_t>(n) + 1;
-  if (list.capacity() < needed) list.reserve(needed);
-  list.push_back(MoveRecord{});
-}
+namespace selection_detail {
 
 void Append(MoveList& list, const MoveRecord& c) {
   MoveRecord entry;
@@ -23,8 +13,13 @@ void Append(MoveList& list, const MoveRecord& c) {
   list.push_back(entry);
 }
 
-// Raises every entry at c's point (and of c's side, when `sameSide`) to at
-// least c's score; appends c when no entry matches.
+void StartList(MoveList& list, int32_t n) {
+  list.clear();
+  const auto needed = static_cast<std::size_t>(n) + 1;
+  if (list.capacity() < needed) list.reserve(needed);
+  list.push_back(MoveRecord{});
+}
+
 void TakeMerging(MoveList& list, const MoveRecord& c, bool sameSide) {
   bool matched = false;
   for (std::size_t e = 1; e < list.size(); ++e) {
@@ -37,9 +32,7 @@ void TakeMerging(MoveList& list, const MoveRecord& c, bool sameSide) {
   if (!matched) Append(list, c);
 }
 
-int32_t Taken(const MoveList& list) { return static_cast<int32_t>(list.size()) - 1; }
-
-}  // namespace
+}  // namespace selection_detail
 
 int32_t ListCap(int32_t level) {
   if (level < 2) return 12;
@@ -49,41 +42,12 @@ int32_t ListCap(int32_t level) {
 }
 
 void ListAllCandidates(const MoveRecord* sorted, int32_t n, MoveList& list) {
-  StartList(list, n);
-  for (int32_t i = 1; i <= n; ++i) Append(list, sorted[i]);
-  list[0].score = n;
+  selection_detail::StartList(list, n);
+  ListAllCandidatesFrom([sorted](int32_t i) -> const MoveRecord& { return sorted[i]; }, n, list);
 }
 
 void SelectCandidates(const MoveRecord* sorted, int32_t n, int32_t level, MoveList& list) {
-  StartList(list, n);
-  const int32_t cap = ListCap(level);
-  int32_t firstLowScore = 0;
-  const int32_t top = n > 0 ? sorted[1].score : 0;
-
-  for (int32_t i = 1; i <= n; ++i) {
-    const MoveRecord& c = sorted[i];
-    const bool full = Taken(list) >= cap;
-    if (c.score >= FourScore) {
-      TakeMerging(list, c, true);
-    } else if (c.score >= OpenThreeScore) {
-      if (top >= FourScore) break;
-      TakeMerging(list, c, false);
-    } else if (c.score >= ClosedThreeScore) {
-      if (top >= FourScore) break;
-      if (full && c.score < firstLowScore) break;
-      if (firstLowScore == 0) firstLowScore = c.score;
-      TakeMerging(list, c, false);
-    } else if (c.score >= TwoScore) {
-      if (top >= OpenThreeScore) break;
-      if (full && c.score < firstLowScore) break;
-      if (firstLowScore == 0) firstLowScore = c.score;
-      TakeMerging(list, c, false);
-    } else {
-      if (full) break;
-      TakeMerging(list, c, false);
-    }
-  }
-  list[0].score = Taken(list);
+  SelectCandidatesFrom([sorted](int32_t i) -> const MoveRecord& { return sorted[i]; }, n, level, list);
 }
 
 }  // namespace quorvex

@@ -1,15 +1,9 @@
 #include "eval/crossing_bonus.h"
 
-#include "engine/scores.h"
-
 namespace quorvex {
 namespace {
 
 std::size_t PointIndex(const MoveRecord& c) { return static_cast<std::size_t>(c.x * BoardSpan + c.y); }
-
-bool CanGainBonus(const MoveRecord& c) {
-  return c.score == TwoScore || c.score == ClosedThreeScore || c.score == OpenThreeScore;
-}
 
 }  // namespace
 
@@ -29,7 +23,7 @@ void CrossingPass::Apply(MoveRecord* c, int32_t n) {
   //    not yet raised itself.
   for (int32_t a = 1; a <= n; ++a) {
     MoveRecord& ca = c[a];
-    if (!CanGainBonus(ca)) continue;
+    if (!CanGainCrossingBonus(ca.score)) continue;
     for (int32_t b = head_[PointIndex(ca)]; b != 0; b = next_[static_cast<std::size_t>(b)]) {
       const MoveRecord& cb = c[b];
       if (cb.direction != ca.direction && cb.bonus == 0 && cb.side == ca.side && cb.score >= TwoScore) {

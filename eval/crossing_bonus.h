@@ -8,10 +8,16 @@
 
 #include "engine/board.h"
 #include "engine/move_record.h"
+#include "engine/scores.h"
 
 namespace quorvex {
 
 inline constexpr int32_t CrossingBonus = 15;
+
+// The scores that can gain the bonus: twos and threes, exactly.
+inline bool CanGainCrossingBonus(int32_t score) {
+  return score == TwoScore || score == ClosedThreeScore || score == OpenThreeScore;
+}
 
 // The rule, over candidates[1..n] in their order (the collection order,
 // before any sorting): candidate a gains CrossingBonus, once, when its

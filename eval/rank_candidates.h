@@ -41,6 +41,8 @@ class CandidateRanker {
   // nothing once `list` has held a result of this length.
   int32_t RankCandidates(const Board& board, MoveList& list, int32_t level, int32_t side);
 
+  const TemplateTables& tables() const { return tables_; }
+
  private:
   void ScanWindows(const Board& board);
   void CollectCandidates(int32_t side);

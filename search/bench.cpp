@@ -44,14 +44,15 @@ Board BenchBoard(const BenchPosition& position) {
   return board;
 }
 
-BenchSearcher::BenchSearcher()
+template <typename Searcher>
+BasicBenchSearcher<Searcher>::BasicBenchSearcher()
     : ranker_(tables_), clock_([] { return 0; }), searcher_(ranker_, clock_) {
   BuildTemplates(tables_);
   searcher_.SetTimeLimit(0, std::numeric_limits<int32_t>::max());
 }
 
-BenchRun BenchSearcher::Search(const BenchPosition& position) {
-  const Board board = BenchBoard(position);
+template <typename Searcher>
+BenchRun BasicBenchSearcher<Searcher>::Search(const BenchPosition& position, const Board& board) {
   MoveRecord last;
   last.x = position.lastX;
   last.y = position.lastY;
@@ -63,6 +64,9 @@ BenchRun BenchSearcher::Search(const BenchPosition& position) {
   run.nodes = searcher_.Nodes() - before;
   return run;
 }
+
+template class BasicBenchSearcher<ThreatSearcher>;
+template class BasicBenchSearcher<PlainThreatSearcher>;
 
 int RunBench(std::ostream& out) {
   using Clock = std::chrono::steady_clock;

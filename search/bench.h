@@ -35,17 +35,28 @@ struct BenchRun {
 
 // A searcher with its own tables and no time limit, for full-depth searches
 // of bench positions; built once, so a measurement sees only the search.
-class BenchSearcher {
+// `Searcher` is ThreatSearcher, the engine's, or PlainThreatSearcher.
+template <typename Searcher>
+class BasicBenchSearcher {
  public:
-  BenchSearcher();
-  BenchRun Search(const BenchPosition& position);
+  BasicBenchSearcher();
+  BenchRun Search(const BenchPosition& position) { return Search(position, BenchBoard(position)); }
+  // The same on the position's board made beforehand, so that only the
+  // search is measured.
+  BenchRun Search(const BenchPosition& position, const Board& board);
 
  private:
   TemplateTables tables_;
   CandidateRanker ranker_;
   std::function<int32_t()> clock_;
-  ThreatSearcher searcher_;
+  Searcher searcher_;
 };
+
+using BenchSearcher = BasicBenchSearcher<ThreatSearcher>;
+using PlainBenchSearcher = BasicBenchSearcher<PlainThreatSearcher>;
+
+extern template class BasicBenchSearcher<ThreatSearcher>;
+extern template class BasicBenchSearcher<PlainThreatSearcher>;
 
 // Searches every bench position and prints per-position node counts, the
 // total and nodes per second. Returns the process's exit code.

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "book/position_key.h"
-#include "engine/scores.h"
+#include "search/outcome_scan.h"
 #include "search/threat_search.h"
 #include "search/time_budget.h"
 
@@ -20,30 +20,6 @@ std::string ReplyText(int32_t x, int32_t y) {
 
 int32_t Draw(Engine& engine, int32_t count) {
   return std::uniform_int_distribution<int32_t>(1, count)(engine.Rng);
-}
-
-// Step 3: a decided game is learned from; the decision goes on either way.
-void ScanOutcome(Engine& engine, int32_t count) {
-  int32_t opponentFours = 0;
-  for (int32_t i = 1; i <= count; ++i) {
-    const MoveRecord& entry = engine.CandidateList[i];
-    bool decided = false;
-    if (entry.score >= FourScore && entry.side == CellOwn) {
-      engine.GameResultFlag = 1;
-      decided = true;
-    } else if (entry.score > FourScore && entry.side == CellOpponent) {
-      engine.GameResultFlag = 0;
-      decided = true;
-    } else if (entry.score >= FourScore && entry.side == CellOpponent) {
-      decided = ++opponentFours == 2;
-      if (decided) engine.GameResultFlag = 0;
-    }
-    if (decided) {
-      engine.Store.LearnFromGame(engine.GameResultFlag, engine.EngineMovedFirst, engine.MoveCount,
-                                 engine.KeyHistory, engine.MoveBuffer);
-      return;
-    }
-  }
 }
 
 // Step 4: with nothing to rank, any empty point. Returns false on a full board.
@@ -108,6 +84,7 @@ std::string DecideMove(Engine& engine) {
   // Steps 2-3.
   engine.Ranker.RankCandidates(engine.Board, engine.CandidateList, kDecisionLevel, CellOwn);
   const int32_t count = ListCount(engine.CandidateList);
+  // A decided game is learned from; the decision goes on either way.
   ScanOutcome(engine, count);
 
   // Step 4.

@@ -8,6 +8,12 @@
 // quiet node is 0; a node entered after the time limit returns
 // TimeUpScore. The search is fail-hard: an expanded node never returns a
 // value outside its window, while end values come back as they are.
+//
+// The search is written once over the way it keeps its position: the
+// engine's searcher keeps one board up to date stone by stone
+// (IncrementalPosition); PlainThreatSearcher copies and rescans the board
+// at every node (CopyMakePosition), as the reference both are measured and
+// checked against. Both expand the same nodes in the same order.
 
 #include <cstdint>
 #include <functional>
@@ -15,7 +21,10 @@
 
 #include "engine/board.h"
 #include "engine/move_record.h"
+#include "eval/point_selection.h"
 #include "eval/rank_candidates.h"
+#include "search/copy_make_position.h"
+#include "search/incremental_position.h"
 
 namespace quorvex {
 
@@ -24,10 +33,11 @@ inline constexpr int32_t SearchDepthLimit = 11;
 inline constexpr int32_t RootAlpha = -100000;
 inline constexpr int32_t RootBeta = 100000;
 
-class ThreatSearcher {
+template <typename Position>
+class BasicThreatSearcher {
  public:
   // `ranker` and `clock` must outlive the searcher.
-  ThreatSearcher(CandidateRanker& ranker, const std::function<int32_t()>& clock);
+  BasicThreatSearcher(CandidateRanker& ranker, const std::function<int32_t()>& clock);
 
   // Nodes below the root return TimeUpScore once clock() - turnStartMs
   // exceeds limitMs.
@@ -38,8 +48,7 @@ class ThreatSearcher {
   // the result is the number n of root moves written to `results` entries
   // 1..n (x, y and score = the move's value, values within +-1000 cleared
   // to 0); at every other node it is the node's value. `board` is only
-  // read: each node works on its own copy. Requires 0 <= depth and
-  // 0 <= maxDepth <= 1000.
+  // read. Requires 0 <= depth and 0 <= maxDepth <= 1000. Not reentrant.
   int32_t ThreatSearch(const MoveRecord& move, int32_t mover, const Board& board, int32_t depth,
                        int32_t alpha, int32_t beta, MoveList& results, int32_t maxDepth);
 
@@ -48,39 +57,26 @@ class ThreatSearcher {
   int64_t Nodes() const { return nodes_; }
 
  private:
-  // What one node owns for the length of its call. Kept per depth and
-  // reused, so a search allocates nothing once the pool has grown.
-  struct Node {
-    Board board;
-    MoveList candidates;
-    MoveList moves;
-  };
-
-  // Counts the calls under way, so that only the outermost sizes the pool.
-  struct RunningCall {
-    explicit RunningCall(int32_t& count) : count_(count) { ++count_; }
-    ~RunningCall() { --count_; }
-    RunningCall(const RunningCall&) = delete;
-    RunningCall& operator=(const RunningCall&) = delete;
-    int32_t& count_;
-  };
-
-  Node& NodeAt(int32_t d);
+  int32_t Node(const MoveRecord& move, int32_t mover, int32_t depth, int32_t alpha, int32_t beta,
+               MoveList& results, int32_t maxDepth);
   bool TimeIsUp() const;
-  // Appends the entries of `from` that pass `keep` to `to`, one per point.
-  template <typename Keep>
-  void SelectMoves(const MoveList& from, MoveList& to, Keep keep);
 
-  CandidateRanker& ranker_;
+  Position position_;
   const std::function<int32_t()>& clock_;
   int32_t turnStartMs_ = 0;
   int32_t limitMs_ = 0;
   int64_t nodes_ = 0;
-  int32_t running_ = 0;
-  std::vector<Node> pool_;
-  // Marks of the points already taken into a move list, by stamp.
-  std::array<std::array<uint32_t, BoardSpan>, BoardSpan> seen_{};
-  uint32_t stamp_ = 0;
+  // Each node's forcing moves, by depth; kept so a search allocates
+  // nothing once they have grown.
+  std::vector<MoveList> moves_;
+  // The points already taken into a move list.
+  PointMarks taken_;
 };
+
+using ThreatSearcher = BasicThreatSearcher<IncrementalPosition>;
+using PlainThreatSearcher = BasicThreatSearcher<CopyMakePosition>;
+
+extern template class BasicThreatSearcher<IncrementalPosition>;
+extern template class BasicThreatSearcher<CopyMakePosition>;
 
 }  // namespace quorvex

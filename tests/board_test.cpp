@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "engine/board.h"
 #include "tests/test_support.h"
 
@@ -56,6 +58,44 @@ TEST(IsFiveAt, NeverCountsTheRingOrCellsPastIt) {
   PutStones(board, "X:12,3 X:13,3 X:14,3 X:15,3");
   board.at(16, 3) = CellOwn;  // would complete five if the ring were read
   EXPECT_EQ(IsFiveAt(CellOwn, board, 15, 3), 0);
+}
+
+// The test as the rule states it: the nine cells of each line centred on
+// the point, cells off the board skipped, five in a row of `code` counted.
+int32_t FiveInNineCells(int32_t code, const Board& board, int32_t x, int32_t y) {
+  static constexpr int32_t kLines[4][2] = {{1, 0}, {0, 1}, {1, 1}, {-1, 1}};
+  for (const auto& line : kLines) {
+    int32_t run = 0;
+    for (int32_t i = -4; i <= 4; ++i) {
+      const int32_t cx = x + i * line[0];
+      const int32_t cy = y + i * line[1];
+      if (!board.IsPlayable(cx, cy)) continue;
+      run = board.at(cx, cy) == code ? run + 1 : 0;
+      if (run == 5) return 1;
+    }
+  }
+  return 0;
+}
+
+TEST(IsFiveAt, AgreesWithTheNineCellRuleOnCrowdedBoards) {
+  std::mt19937 rng(5);
+  int32_t fives = 0;
+  for (int32_t round = 0; round < 300; ++round) {
+    const auto size = static_cast<int32_t>(MinBoardSize + rng() % (MaxBoardSize - MinBoardSize + 1));
+    Board board = EmptyBoard(size);
+    for (int32_t x = 1; x <= size; ++x) {
+      for (int32_t y = 1; y <= size; ++y) board.at(x, y) = static_cast<int32_t>(rng() % 3 == 0 ? CellEmpty : rng() % 4 ? CellOwn : CellOpponent);
+    }
+    for (int32_t x = 0; x <= size + 1; ++x) {
+      for (int32_t y = 0; y <= size + 1; ++y) {
+        for (const int32_t code : {CellOwn, CellOpponent}) {
+          ASSERT_EQ(IsFiveAt(code, board, x, y), FiveInNineCells(code, board, x, y)) << x << "," << y;
+          fives += IsFiveAt(code, board, x, y);
+        }
+      }
+    }
+  }
+  EXPECT_GT(fives, 1000);
 }
 
 TEST(ClearBoard, LaysTheRingAroundEmptyPoints) {

@@ -165,11 +165,16 @@ TEST_F(LoadTest, RunsTheTableAndIndexStatementsAroundTheRows) {
   std::vector<std::string> texts;
   store.Db().SetStatementHook([&](std::string_view text) { texts.emplace_back(text); });
   Load(SampleRecord);
+  // Rows go in 64 at a time, the rest one by one.
+  const std::string oneRow = "Insert into Openings(CRC,PrevCRC,X,Y,WINS,LOSSES, MoveNo, touch) values(?,?,?,?,?,?,?,?)";
+  std::string manyRows = oneRow;
+  for (int i = 1; i < 64; ++i) manyRows += ",(?,?,?,?,?,?,?,?)";
   const std::vector<std::string> expected = {
       "CREATE TABLE Openings (CRC int, PrevCRC int, X INT, Y INT, WINS INT, LOSSES INT, MoveNo "
       "INT, Touch INT);",
       "BEGIN TRANSACTION",
-      "Insert into Openings(CRC,PrevCRC,X,Y,WINS,LOSSES, MoveNo, touch) values(?,?,?,?,?,?,?,?)",
+      manyRows,
+      oneRow,
       "COMMIT",
       "CREATE Index Search on Openings (CRC);",
       "CREATE Index SearchPrev on Openings (PrevCRC);",

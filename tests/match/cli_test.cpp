@@ -53,8 +53,9 @@ TEST(CliTest, BadArgumentsAndUnstartableBrainsGiveAMessageAndAnExitCode) {
 TEST(CliTest, HelpDescribesEveryOption) {
   const auto result = RunProgram(Tool() + " --help");
   EXPECT_EQ(result.exitCode, 0);
-  for (const char* option : {"--games", "--size", "--turn-ms", "--match-ms", "--tolerance-ms",
-                             "--openings", "--reuse", "--watch", "--out", "human"}) {
+  for (const char* option :
+       {"--games", "--size", "--turn-ms", "--match-ms", "--tolerance-ms", "--openings", "--reuse",
+        "--watch", "--out", "human", "--serve", "--port", "--host"}) {
     EXPECT_NE(result.output.find(option), std::string::npos) << option;
   }
 }

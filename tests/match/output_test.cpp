@@ -146,6 +146,11 @@ TEST(OptionsTest, RejectsBadCommandLinesWithAReason) {
       {{"-t", "10x", "a", "b"}, "not \"10x\""},
       {{"a", "b", "--turn-ms"}, "needs a value"},
       {{"--frobnicate", "a", "b"}, "unknown option --frobnicate"},
+      {{"--serve", "a", "b", "c"}, "at most two brains, 3 given"},
+      {{"--serve", "a", "human"}, "give only brains"},
+      {{"--serve", "--port", "65536"}, "--port takes a whole number from 0 to 65535"},
+      {{"--port", "8000", "a", "b"}, "--port and --host go with --serve"},
+      {{"--host", "0.0.0.0", "a", "b"}, "--port and --host go with --serve"},
   };
   for (const Case& c : cases) {
     std::string error;
@@ -153,6 +158,11 @@ TEST(OptionsTest, RejectsBadCommandLinesWithAReason) {
     EXPECT_NE(error.find(c.errorPart), std::string::npos) << error;
   }
   std::string error;
+  const auto serve = ParseOptions({"--serve", "--port", "0", "--host", "::1"}, error);
+  ASSERT_TRUE(serve) << error;
+  EXPECT_TRUE(serve->serve && serve->players.empty());
+  EXPECT_EQ(serve->port, 0);
+  EXPECT_EQ(serve->host, "::1");
   const auto help = ParseOptions({"--help"}, error);
   ASSERT_TRUE(help);
   EXPECT_TRUE(help->help);

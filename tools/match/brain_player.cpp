@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "tools/match/coordinates.h"
+#include "tools/match/protocol_lines.h"
 
 namespace quorvex::match {
 
@@ -11,11 +11,6 @@ namespace {
 bool StartsWith(const std::string& line, std::string_view word) {
   return line.compare(0, word.size(), word) == 0;
 }
-
-// Gomocup's codes: game_type 1 is a game against another brain, rule 0 is
-// freestyle (five or more wins).
-constexpr int kGameTypeBrain = 1;
-constexpr int kRuleFreestyle = 0;
 
 }  // namespace
 
@@ -41,7 +36,7 @@ std::string BrainPlayer::StartGame(const GameSettings& settings) {
 }
 
 std::string BrainPlayer::Handshake(const GameSettings& settings, bool& ended) {
-  const std::string start = "START " + std::to_string(settings.boardSize);
+  const std::string start = StartLine(settings);
   std::string line;
   ended = true;
   if (!process_.WriteLine(start)) {
@@ -65,14 +60,7 @@ std::string BrainPlayer::Handshake(const GameSettings& settings, bool& ended) {
     process_.Stop(EndGraceMs);
     return name() + " refused " + start + ": " + line;
   }
-  const std::string infos[] = {
-      "INFO timeout_turn " + std::to_string(settings.turnMs),
-      "INFO timeout_match " + std::to_string(settings.matchMs),
-      "INFO max_memory " + std::to_string(settings.maxMemory),
-      "INFO game_type " + std::to_string(kGameTypeBrain),
-      "INFO rule " + std::to_string(kRuleFreestyle),
-  };
-  for (const std::string& info : infos) {
+  for (const std::string& info : InfoLines(settings)) {
     if (!process_.WriteLine(info)) {
       process_.Stop(0);
       return name() + " stopped reading its INFO lines (" + process_.exitDescription() + ")";
@@ -82,20 +70,10 @@ std::string BrainPlayer::Handshake(const GameSettings& settings, bool& ended) {
 }
 
 bool BrainPlayer::SendRequest(const MoveRequest& request) {
-  if (!process_.WriteLine("INFO time_left " + std::to_string(request.timeLeftMs))) return false;
-  const std::vector<PlayedMove>& moves = request.moves;
-  if (moves.empty()) return process_.WriteLine("BEGIN");
-  if (request.seenMoves + 1 == moves.size() && moves.back().colour != request.colour) {
-    return process_.WriteLine("TURN " + FormatProtocolPoint(moves.back().point));
+  for (const std::string& line : RequestLines(request)) {
+    if (!process_.WriteLine(line)) return false;
   }
-  if (!process_.WriteLine("BOARD")) return false;
-  for (const PlayedMove& move : moves) {
-    const int owner = move.colour == request.colour ? 1 : 2;
-    if (!process_.WriteLine(FormatProtocolPoint(move.point) + "," + std::to_string(owner))) {
-      return false;
-    }
-  }
-  return process_.WriteLine("DONE");
+  return true;
 }
 
 ChildProcess::ReadStatus BrainPlayer::ReadAnswer(std::string& line, int32_t timeoutMs) {

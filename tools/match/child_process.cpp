@@ -30,6 +30,16 @@ void PrepareProcessOnce() {
   (void)done;
 }
 
+// In a forked child: closes every descriptor above 2 but `keep`. Ours are
+// close-on-exec already, but a library may open its own without the flag
+// (the web server's sockets are), and a brain that inherited a connection
+// or the listening socket would hold it open after the manager closed it.
+bool CloseInheritedFds(int keep) {
+  const unsigned k = static_cast<unsigned>(keep);
+  if (k > 3 && close_range(3, k - 1, 0) != 0) return false;
+  return close_range(k + 1, ~0U, 0) == 0;
+}
+
 void CloseFd(int& fd) {
   if (fd >= 0) close(fd);
   fd = -1;
@@ -74,6 +84,8 @@ bool ChildProcess::Spawn(const std::vector<std::string>& argv, const std::string
     int failure = 0;
     setpgid(0, 0);  // its own group, so a kill reaches whatever it started
     if (dup2(in[0], STDIN_FILENO) < 0 || dup2(out[1], STDOUT_FILENO) < 0) {
+      failure = errno;
+    } else if (!CloseInheritedFds(status[1])) {
       failure = errno;
     } else if (!directory.empty() && chdir(directory.c_str()) != 0) {
       failure = errno;

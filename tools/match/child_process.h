@@ -6,7 +6,8 @@
 //
 // The child gets our pipes as its standard input and output, inherits
 // standard error, and runs in the directory it is given; no other
-// descriptor of ours leaks into it (all are close-on-exec). Creating the
+// descriptor of this process reaches it, not even one a library opened
+// without close-on-exec. Creating the
 // first child makes this process ignore SIGPIPE, so writing to a brain that
 // died is an error to report, not the manager's death, and opens /dev/null
 // on any closed standard descriptor of this process.

@@ -1,5 +1,6 @@
 // quorvex-match: plays, shows and referees games between Gomocup brains, or
-// between a brain and a person at the terminal.
+// between a brain and a person at the terminal or, with --serve, in the
+// browser.
 
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include "tools/match/human_player.h"
 #include "tools/match/match_runner.h"
 #include "tools/match/options.h"
+#include "tools/match/serve/web_server.h"
 
 namespace {
 
@@ -37,6 +39,7 @@ int main(int argc, char** argv) {
     std::cout << UsageText();
     return 0;
   }
+  if (options->serve) return serve::RunWebServer(*options);
 
   MatchPlan plan;
   plan.games = options->games;

@@ -54,16 +54,16 @@ MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::
     const std::string top = plan.redraw ? "\033[H\033[2J" + endings + title + "\n" : std::string();
     if (!plan.quiet) log << (plan.redraw && plan.watch ? top : title + "\n") << std::flush;
     if (plan.watch && opening.empty()) log << RenderTextBoard(GameBoard(plan.settings.boardSize));
+    if (plan.observer.gameStarts) plan.observer.gameStarts(game, black.name(), white.name());
 
     // 2. The game, drawn as it goes when watched.
     const MoveObserver observer = [&](const GameBoard& board, const PlayedMove& move,
                                       const std::string& mover) {
+      if (plan.observer.move) plan.observer.move(board, move, mover);
       if (!plan.watch) return;
-      log << top << "\nmove " << board.moves().size() << ": " << ColourName(move.colour) << " ("
-          << mover << ") " << FormatNotation(move.point) << " = "
-          << FormatProtocolPoint(move.point);
-      if (mover != "opening") log << ", " << move.ms << " ms";
-      log << "\n" << RenderTextBoard(board) << std::flush;
+      log << top << "\n"
+          << FormatMoveLine(board, move, mover) << "\n"
+          << RenderTextBoard(board) << std::flush;
       if (plan.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(plan.delayMs));
     };
     GameRecord record = PlayGame(black, white, opening, plan.settings, observer);
@@ -97,12 +97,22 @@ MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::
         log << "  record " << stem << ".psq, picture " << stem << ".svg\n";
       }
     }
+    if (plan.observer.gameEnds) plan.observer.gameEnds(game, record, report.tally);
     report.games.push_back(std::move(record));
   }
   first.Finish();
   second.Finish();
   log << "\n" << FormatResults(report.tally, first.name(), second.name()) << std::flush;
   return report;
+}
+
+std::string FormatMoveLine(const GameBoard& board, const PlayedMove& move,
+                           const std::string& mover) {
+  std::string line = "move " + std::to_string(board.moves().size()) + ": " +
+                     ColourName(move.colour) + " (" + mover + ") " + FormatNotation(move.point) +
+                     " = " + FormatProtocolPoint(move.point);
+  if (mover != "opening") line += ", " + std::to_string(move.ms) + " ms";
+  return line;
 }
 
 int ExitCodeOf(const MatchReport& report) {

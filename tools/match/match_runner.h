@@ -8,6 +8,7 @@
 // go to `outDir` as game-NNN.psq and game-NNN.svg. A game that cannot be
 // played (a player does not start) ends the match.
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -18,6 +19,18 @@
 
 namespace quorvex::match {
 
+// Told of a match as it is played, for a caller that shows it elsewhere
+// (the page of --serve). Each is called on the thread of RunMatch; unset
+// ones are skipped.
+struct MatchObserver {
+  // Before the players of game `game` (from 0) are started.
+  std::function<void(int32_t game, const std::string& black, const std::string& white)> gameStarts;
+  MoveObserver move;  // after each stone, as PlayGame's observer
+  // After a game that was played (not one that could not start), with the
+  // tally that counts it.
+  std::function<void(int32_t game, const GameRecord& record, const Tally& tally)> gameEnds;
+};
+
 struct MatchPlan {
   int32_t games = 1;
   GameSettings settings;
@@ -27,6 +40,7 @@ struct MatchPlan {
   bool redraw = false;  // watching on a terminal: each board replaces the last
   int32_t delayMs = 0;  // pause after each drawn move
   bool quiet = false;   // nothing but the final table
+  MatchObserver observer;
 };
 
 struct MatchReport {
@@ -38,6 +52,11 @@ struct MatchReport {
 // Writes progress to `log`, and the results table at the end. Calls Finish
 // on both players before returning.
 MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::ostream& log);
+
+// The log line of one stone, as watching shows it: "move 12: white (name)
+// j10 = 9,9, 523 ms" (no time for an opening stone).
+std::string FormatMoveLine(const GameBoard& board, const PlayedMove& move,
+                           const std::string& mover);
 
 // 0 all games decided on the board, 1 some forfeit, 3 the match stopped
 // because a player could not start.

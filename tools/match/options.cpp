@@ -18,6 +18,7 @@ bool ReadInt(std::string_view text, int64_t low, int64_t high, int64_t& value) {
 
 std::string UsageText() {
   return R"(usage: quorvex-match [options] PLAYER1 PLAYER2
+       quorvex-match --serve [--port N] [--host H] [options] [BRAIN [BRAIN]]
 
 Plays and referees Gomocup games (freestyle: five or more in a row wins).
 PLAYER is a brain command, quoted if it has arguments (the brain runs in its
@@ -44,9 +45,24 @@ options:
   -q, --quiet            print only the results table
   -h, --help             this text
 
+serving a page in the browser:
+      --serve            serve a page to play a BRAIN by clicking, watch a
+                         match of the two BRAINs (one BRAIN plays itself)
+                         and replay PSQ or SGF records; the options above
+                         set the page's defaults; Ctrl-C stops it
+      --port N           port to listen on; 0 picks a free one (default 8080)
+      --host H           address to listen on (default 127.0.0.1, this
+                         machine only). Any other address lets everyone who
+                         can reach the port start games of the brains on
+                         this machine (their processes run as you), write
+                         their records into --out and download them, and
+                         read the brains' messages. There is no password.
+
 exit status: 0 all games decided on the board, 1 some game lost by a forfeit
 (illegal move, ERROR, crash or time), 2 bad arguments or files, 3 a brain
-could not be started or did not answer START.
+could not be started or did not answer START. With --serve: 0 once stopped
+by Ctrl-C (or SIGTERM), 2 bad arguments or an address that cannot be
+listened on, 3 a brain command that does not name a program.
 )";
 }
 
@@ -59,6 +75,8 @@ std::optional<MatchOptions> ParseOptions(const std::vector<std::string>& args, s
     std::function<void(int64_t)> set;
   };
   GameSettings& s = options.settings;
+  bool portGiven = false;
+  bool hostGiven = false;
   const IntOption intOptions[] = {
       {"-g", "--games", 1, 100000, [&](int64_t v) { options.games = static_cast<int32_t>(v); }},
       {"-s", "--size", 15, 20, [&](int64_t v) { s.boardSize = static_cast<int32_t>(v); }},
@@ -69,6 +87,11 @@ std::optional<MatchOptions> ParseOptions(const std::vector<std::string>& args, s
       {"", "--max-memory", 0, INT64_MAX, [&](int64_t v) { s.maxMemory = v; }},
       {"", "--start-ms", 1, 600000, [&](int64_t v) { s.startMs = static_cast<int32_t>(v); }},
       {"", "--delay-ms", 0, 60000, [&](int64_t v) { options.delayMs = static_cast<int32_t>(v); }},
+      {"", "--port", 0, 65535,
+       [&](int64_t v) {
+         options.port = static_cast<int32_t>(v);
+         portGiven = true;
+       }},
   };
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -97,6 +120,13 @@ std::optional<MatchOptions> ParseOptions(const std::vector<std::string>& args, s
       const std::string* v = value();
       if (v == nullptr) return std::nullopt;
       options.outDir = *v;
+    } else if (arg == "--serve") {
+      options.serve = true;
+    } else if (arg == "--host") {
+      const std::string* v = value();
+      if (v == nullptr) return std::nullopt;
+      options.host = *v;
+      hostGiven = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       const IntOption* match = nullptr;
       for (const IntOption& option : intOptions) {
@@ -126,13 +156,26 @@ std::optional<MatchOptions> ParseOptions(const std::vector<std::string>& args, s
     error = "--size must be 15 or 20";
     return std::nullopt;
   }
-  if (players.size() != 2) {
+  if (options.serve) {
+    if (players.size() > 2) {
+      error = "--serve takes at most two brains, " + std::to_string(players.size()) + " given";
+      return std::nullopt;
+    }
+    for (const std::string& player : players) {
+      if (player == "human") {
+        error = "with --serve the person plays at the page: give only brains";
+        return std::nullopt;
+      }
+    }
+  } else if (portGiven || hostGiven) {
+    error = "--port and --host go with --serve";
+    return std::nullopt;
+  } else if (players.size() != 2) {
     error = "two players are needed (brain commands or \"human\"), " +
             std::to_string(players.size()) + " given";
     return std::nullopt;
   }
-  options.players[0] = players[0];
-  options.players[1] = players[1];
+  options.players = players;
   return options;
 }
 

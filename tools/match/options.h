@@ -1,7 +1,9 @@
 #pragma once
 // The command line of quorvex-match:
 //   quorvex-match [options] PLAYER1 PLAYER2
-// PLAYER is a brain command (quoted when it has arguments) or "human".
+//   quorvex-match --serve [--port N] [--host H] [options] [BRAIN [BRAIN]]
+// PLAYER is a brain command (quoted when it has arguments) or "human". With
+// --serve the person is at the page, so every player given is a brain.
 
 #include <optional>
 #include <string>
@@ -12,7 +14,7 @@
 namespace quorvex::match {
 
 struct MatchOptions {
-  std::string players[2];
+  std::vector<std::string> players;  // two; with `serve` none, one or two
   int32_t games = 1;
   GameSettings settings;
   std::string openingsPath;
@@ -21,6 +23,9 @@ struct MatchOptions {
   int32_t delayMs = 0;
   std::string outDir = "match-out";
   bool quiet = false;
+  bool serve = false;   // a page in the browser instead of one match
+  int32_t port = 8080;  // 0: any free port
+  std::string host = "127.0.0.1";
   bool help = false;  // print UsageText and stop
 };
 

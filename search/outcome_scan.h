@@ -1,0 +1,30 @@
+#pragma once
+// Step 3 of the move decision: does the candidate list show a decided game?
+//
+// Reads entries 1..count of engine.CandidateList, as RankCandidates left
+// them for the side CellOwn, in list order; the first rule that matches
+// ends the scan:
+//   1. a point of FourScore or more for CellOwn: the engine can make five,
+//      GameResultFlag := 1;
+//   2. a point above FourScore for CellOpponent: GameResultFlag := 0;
+//   3. the second point of exactly FourScore for CellOpponent (two fours
+//      cannot both be stopped): GameResultFlag := 0.
+// On a match the game is learned from at once (LearnFromGame with the
+// flag, EngineMovedFirst, MoveCount, KeyHistory and MoveBuffer as they
+// stand). Nothing else changes. Because the list is ordered by score, an
+// opponent's point above FourScore that stands before the engine's own
+// four is read as a loss.
+//
+// The move decision scans at every request; a tool that replays games
+// runs the same scan to learn from them as a brain would.
+
+#include <cstdint>
+
+#include "engine/engine.h"
+
+namespace quorvex {
+
+// True when the scan found the game decided (and learned from it).
+bool ScanOutcome(Engine& engine, int32_t count);
+
+}  // namespace quorvex

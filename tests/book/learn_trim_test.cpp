@@ -1,0 +1,105 @@
+// Files the tool writes, loaded by the brain: learned games give a fresh
+// brain their winning continuations; a trimmed file keeps the rows the
+// rule keeps, within its limit, and still loads.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+#include <random>
+
+#include "tests/book/book_test_support.h"
+#include "tests/experience_test_support.h"
+#include "tools/book/experience_input.h"
+
+namespace quorvex::book {
+namespace {
+
+using test::ScratchDir;
+
+// A PSQ record of protocol points "x,y x,y ...", black first.
+std::string Psq(const std::string& points) {
+  std::string text = "Piskvorky 20x20, 11:11, 0\r\n";
+  std::istringstream in(points);
+  for (std::string p; in >> p;) {
+    const auto comma = p.find(',');
+    text += std::to_string(std::stoi(p.substr(0, comma)) + 1) + "," +
+            std::to_string(std::stoi(p.substr(comma + 1)) + 1) + ",0\r\n";
+  }
+  return text + "black\r\nwhite\r\n";
+}
+
+// The replies to `turns` (one TURN each, after BEGIN when `begin`).
+std::string Play(const std::string& brain, bool begin, const std::string& turns) {
+  std::string input = "START 20\r\nINFO timeout_turn 60000\r\n";
+  if (begin) input += "BEGIN\r\n";
+  std::istringstream in(turns);
+  for (std::string p; in >> p;) input += "TURN " + p + "\r\n";
+  return test::RunBrainOn(brain, input + "END\r\n", "QUORVEX_SEED=3");
+}
+
+TEST(BookLearn, AFreshBrainPlaysTheWinnersMovesOfTheGamesLearned) {
+  ScratchDir dir;
+  // Black makes five along row 10, white along row 11; the loser's stones
+  // stand far off. A game cut short and one with an illegal move go along.
+  test::WriteFile(dir.File("black.psq"), Psq("10,10 0,0 11,10 19,19 12,10 0,19 13,10 19,0 14,10"));
+  test::WriteFile(dir.File("white.psq"),
+                  Psq("10,10 10,11 0,0 11,11 19,19 12,11 0,19 13,11 19,0 14,11"));
+  test::WriteFile(dir.File("short.psq"), Psq("10,10 5,5"));
+  test::WriteFile(dir.File("illegal.psq"), Psq("10,10 10,10"));
+  const auto result = test::RunBook("learn " + dir.File("book.bin") + " " + dir.File("black.psq") +
+                                    " " + dir.File("white.psq") + " " + dir.File("short.psq") +
+                                    " " + dir.File("illegal.psq"));
+  ASSERT_EQ(result.exitCode, 0) << result.output;
+  EXPECT_NE(result.output.find("warning: " + dir.File("illegal.psq") + ": skipped"),
+            std::string::npos)
+      << result.output;
+  EXPECT_NE(result.output.find("3 games replayed, 2 learned from, 1 skipped"), std::string::npos)
+      << result.output;
+
+  const std::string blackMoves = "10,10\r\n11,10\r\n12,10\r\n13,10\r\n14,10\r\n";
+  const std::string whiteMoves = "10,11\r\n11,11\r\n12,11\r\n13,11\r\n14,11\r\n";
+  const std::string book = test::CopyBrain(dir, test::ReadFile(dir.File("book.bin")));
+  EXPECT_EQ(Play(book, true, "0,0 19,19 0,19 19,0"), "OK\r\n" + blackMoves);
+  EXPECT_EQ(Play(book, false, "10,10 0,0 19,19 0,19 19,0"), "OK\r\n" + whiteMoves);
+  // Without the book the same brain plays otherwise.
+  const std::string bare = test::CopyBrain(dir);
+  EXPECT_NE(Play(bare, true, "0,0 19,19 0,19 19,0"), "OK\r\n" + blackMoves);
+  EXPECT_NE(Play(bare, false, "10,10 0,0 19,19 0,19 19,0"), "OK\r\n" + whiteMoves);
+}
+
+TEST(BookTrim, KeepsTheNewestTouchThenTheLowestMoveNoWithinTheLimitAndTheFileLoads) {
+  ScratchDir dir;
+  std::mt19937 random(7);
+  std::vector<ExperienceRecord> records(1000);
+  for (ExperienceRecord& r : records) {
+    r = {static_cast<int64_t>(random()), static_cast<int64_t>(random()), 11, 12, 2, 1,
+         1 + static_cast<int64_t>(random() % 30), 1 + static_cast<int64_t>(random() % 4)};
+  }
+  const quorvex::test::Bytes bytes = quorvex::test::EncodeRecords(records);
+  test::WriteFile(dir.File("in.bin"), std::string(bytes.begin(), bytes.end()));
+  const int64_t limit = 300 * 28 + 27;
+  const auto result = test::RunBook("trim " + dir.File("in.bin") + " " + dir.File("out.bin") +
+                                    " --max-bytes " + std::to_string(limit));
+  ASSERT_EQ(result.exitCode, 0) << result.output;
+
+  std::vector<std::size_t> order(records.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    if (records[a].touch != records[b].touch) return records[a].touch > records[b].touch;
+    return records[a].moveNo < records[b].moveNo;
+  });
+  order.resize(300);
+  std::sort(order.begin(), order.end());
+  std::vector<ExperienceRecord> expected;
+  for (std::size_t i : order) expected.push_back(records[i]);
+
+  EXPECT_EQ(test::ReadFile(dir.File("out.bin")).size(), 300u * 28u);
+  std::string error;
+  const auto trimmed = LoadBook(dir.File("out.bin"), 0, false, error);
+  ASSERT_TRUE(trimmed) << error;
+  EXPECT_TRUE(StoreRows(*trimmed->engine) == expected);
+}
+
+}  // namespace
+}  // namespace quorvex::book

@@ -1,0 +1,52 @@
+#pragma once
+// The engine as a player of the match tool, in this process.
+//
+// It is handed the very lines a BrainPlayer sends a brain process
+// (tools/match/protocol_lines.h), through the engine's own CommandLoop, so
+// it decides exactly as pbrain-quorvex given the same lines; only the short
+// pause after BEGIN is left out, which changes nothing but time. One Engine
+// serves every game, as one brain process kept between games: START opens
+// each game and the store carries over. The time a request takes is
+// measured here and judged by the referee as a brain's would be.
+//
+// The caller keeps `engine` alive as long as the player; the player is its
+// only user meanwhile.
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/command_loop.h"
+#include "engine/engine.h"
+#include "tools/match/player.h"
+
+namespace quorvex::book {
+
+class EnginePlayer : public match::Player {
+ public:
+  EnginePlayer(Engine& engine, std::string name);
+
+  const std::string& name() const override { return name_; }
+  bool timed() const override { return true; }
+  std::string StartGame(const match::GameSettings& settings) override;
+  match::MoveAnswer RequestMove(const match::MoveRequest& request) override;
+  void EndGame(const match::GameBoard& board) override;
+  // Sends END, as a manager ends a brain it kept.
+  void Finish() override;
+
+  // Every line the engine was given so far, in order, without line ends.
+  const std::vector<std::string>& LinesGiven() const { return lines_; }
+
+ private:
+  // Hands the engine one line; its reply without the line end, or empty.
+  std::string Send(const std::string& line);
+
+  std::string name_;
+  std::istringstream noInput_;
+  std::ostringstream replies_;
+  CommandLoop loop_;
+  bool ended_ = false;
+  std::vector<std::string> lines_;
+};
+
+}  // namespace quorvex::book

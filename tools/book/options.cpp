@@ -1,0 +1,237 @@
+#include "tools/book/options.h"
+
+#include <charconv>
+#include <functional>
+#include <set>
+#include <string_view>
+
+namespace quorvex::book {
+
+namespace {
+
+const char* const kToolUsage = R"(usage: quorvex-book COMMAND ARGUMENTS
+
+Makes, reads and trims the engine's experience file (Experience.bin), with
+the engine's own store code: every row it writes is one the engine holds.
+
+commands:
+  stats FILE                    what the file holds, and its room under 8 MB
+  dump FILE [--csv]             one line per record, every field
+  learn OUT GAME... [--base F]  replay game records (PSQ, SGF) into a store
+  train OUT --opponent CMD ...  play games against a brain and keep the store
+  trim IN OUT [--max-bytes N]   keep the rows a brain is likeliest to use
+
+quorvex-book COMMAND --help tells more of each. Files are written whole or
+not at all: a temporary file beside OUT, then a rename.
+
+exit status: 0 done, 1 a file could not be read or written (or is
+truncated), 2 bad arguments, 3 the opponent could not be started.
+)";
+
+const char* const kStatsUsage = R"(usage: quorvex-book stats FILE
+
+Tells what an experience file holds: its records, the distinct positions
+(PrevCRC), the rows per MoveNo, the range of Touch and the RunTouch a brain
+loading the file would stamp its rows with, the totals of WINS and LOSSES,
+the bytes and the room left under Gomocup's 8 MB (8000000 bytes), and a
+trailing fragment if there is one (a brain ignores it; stats then ends with
+exit status 1).
+)";
+
+const char* const kDumpUsage = R"(usage: quorvex-book dump FILE [--csv]
+
+One line per record, in file order, every field: the record's number (from
+1), CRC, PrevCRC, X, Y, WINS, LOSSES, MoveNo and Touch; with --csv as comma-
+separated values under a header line.
+)";
+
+const char* const kLearnUsage = R"(usage: quorvex-book learn OUT GAME... [--base FILE]
+
+Replays finished games into an experience store and writes it to OUT.
+GAME is a game record: PSQ (Piskvork's, as quorvex-match writes them) or
+SGF with GM[4]. The store starts empty, or from the experience file FILE.
+
+Each game is replayed through the engine's own code as a brain that played
+the winner's stones would have met it:
+  - every stone is recorded, with its position keys, as the brain's command
+    loop records the stones it is given;
+  - a game that ends in five is learned from once. Before each of the
+    winner's stones the engine's outcome scan looks at the board from the
+    winner's side; at the first of those turns at which it finds the game
+    decided, the game is credited as the brain would credit it there (the
+    stones so far gain a win for the side the scan says won, a loss for the
+    other; then the table-wide rules run). In rare positions the scan reads
+    the game as lost (the loser's open four ranks before the winner's own
+    four) and a loss is learned, as the brain would learn it. A game whose
+    decision the scan never sees is recorded but not learned;
+  - draws and games that stop before a five: every stone recorded, nothing
+    learned.
+All games share one run stamp (Touch), as the games of one brain run do.
+A record that does not parse stops the command before anything is written;
+a game with an illegal move, or on a board the engine does not play (sizes
+11 to 20), is skipped with a warning.
+)";
+
+const char* const kTrainUsage = R"(usage: quorvex-book train OUT --opponent CMD [options]
+
+The engine plays games against the brain CMD, colours alternating (it has
+black in odd games), and writes its store to OUT. It plays in this process
+through the brain's own command loop, handed the very lines a manager sends
+a brain, so it decides as pbrain-quorvex would, and its store carries over
+from game to game as in one brain run. CMD runs in its own directory, a
+fresh process each game, driven and refereed as by quorvex-match
+(freestyle; a forfeit ends the game and is reported). A progress line
+follows each game, the score the run.
+
+options:
+  --opponent CMD        the brain to play, quoted if it has arguments
+  --games N             games to play (default 1)
+  --base FILE           start from this experience file (default: empty)
+  --turn-ms MS          time for one move, sent as timeout_turn (default 5000)
+  --size N              board size, 15 or 20 (default 20)
+  --seed N              the engine's random seed (default: drawn, and shown)
+  --protocol-log FILE   every line the engine was given, each ending in
+                        CR LF: a brain started with QUORVEX_SEED=N reading
+                        FILE plays the same games and ends with the same store
+)";
+
+const char* const kTrimUsage = R"(usage: quorvex-book trim IN OUT [--max-bytes N]
+
+Keeps the rows of IN that a brain is likeliest to use, within N bytes
+(default 8000000, Gomocup's 8 MB), and writes them to OUT (which may be IN).
+
+Rule: rows are dropped oldest Touch first and, among rows of one Touch,
+highest MoveNo first: old games' deepest moves are the least likely to be
+met again. Among rows alike in both, the later in the file go first. The
+rows kept stay in their order.
+)";
+
+struct CommandInfo {
+  const char* usage;
+  std::size_t minFiles;
+  std::size_t maxFiles;  // SIZE_MAX: any number
+  std::set<std::string_view> options;
+  const char* files;  // what the words are, for the error
+};
+
+const CommandInfo* FindCommand(const std::string& command) {
+  static const std::pair<std::string_view, CommandInfo> kCommands[] = {
+      {"stats", {kStatsUsage, 1, 1, {}, "one FILE"}},
+      {"dump", {kDumpUsage, 1, 1, {"--csv"}, "one FILE"}},
+      {"learn", {kLearnUsage, 2, SIZE_MAX, {"--base"}, "OUT and at least one GAME"}},
+      {"train",
+       {kTrainUsage,
+        1,
+        1,
+        {"--opponent", "--games", "--base", "--turn-ms", "--size", "--seed", "--protocol-log"},
+        "one OUT"}},
+      {"trim", {kTrimUsage, 2, 2, {"--max-bytes"}, "IN and OUT"}},
+  };
+  for (const auto& [name, info] : kCommands) {
+    if (name == command) return &info;
+  }
+  return nullptr;
+}
+
+bool ReadInt(std::string_view text, int64_t low, int64_t high, int64_t& value) {
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  return !text.empty() && ec == std::errc() && ptr == end && value >= low && value <= high;
+}
+
+}  // namespace
+
+std::string UsageText(const std::string& command) {
+  const CommandInfo* info = FindCommand(command);
+  return info != nullptr ? info->usage : kToolUsage;
+}
+
+std::optional<BookOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+  BookOptions options;
+  if (args.empty()) {
+    error = "no command given";
+    return std::nullopt;
+  }
+  if (args[0] == "-h" || args[0] == "--help") {
+    options.help = true;
+    return options;
+  }
+  options.command = args[0];
+  const CommandInfo* info = FindCommand(options.command);
+  if (info == nullptr) {
+    error = "unknown command " + args[0];
+    return std::nullopt;
+  }
+
+  struct IntOption {
+    std::string_view name;
+    int64_t low, high;
+    std::function<void(int64_t)> set;
+  };
+  const IntOption intOptions[] = {
+      {"--games", 1, 100000, [&](int64_t v) { options.games = static_cast<int32_t>(v); }},
+      {"--turn-ms", 1, 3600000, [&](int64_t v) { options.turnMs = static_cast<int32_t>(v); }},
+      {"--size", 15, 20, [&](int64_t v) { options.size = static_cast<int32_t>(v); }},
+      {"--seed", 0, UINT32_MAX, [&](int64_t v) { options.seed = static_cast<uint32_t>(v); }},
+      {"--max-bytes", 0, INT64_MAX, [&](int64_t v) { options.maxBytes = v; }},
+  };
+  const std::pair<std::string_view, std::string*> textOptions[] = {
+      {"--base", &options.base},
+      {"--opponent", &options.opponent},
+      {"--protocol-log", &options.protocolLog},
+  };
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "-h" || arg == "--help") {
+      options.help = true;
+      return options;
+    }
+    if (arg.size() < 2 || arg[0] != '-') {
+      options.files.push_back(arg);
+      continue;
+    }
+    if (!info->options.contains(arg)) {
+      error = options.command + " takes no option " + arg;
+      return std::nullopt;
+    }
+    if (arg == "--csv") {
+      options.csv = true;
+      continue;
+    }
+    if (i + 1 >= args.size()) {
+      error = arg + " needs a value";
+      return std::nullopt;
+    }
+    const std::string& value = args[++i];
+    for (const auto& [name, target] : textOptions) {
+      if (arg == name) *target = value;
+    }
+    for (const IntOption& option : intOptions) {
+      if (arg != option.name) continue;
+      int64_t number = 0;
+      if (!ReadInt(value, option.low, option.high, number)) {
+        error = std::string(option.name) + " takes a whole number from " +
+                std::to_string(option.low) + " to " + std::to_string(option.high) + ", not \"" +
+                value + "\"";
+        return std::nullopt;
+      }
+      option.set(number);
+    }
+  }
+  if (options.size != 15 && options.size != 20) {
+    error = "--size must be 15 or 20";
+    return std::nullopt;
+  }
+  if (options.files.size() < info->minFiles || options.files.size() > info->maxFiles) {
+    error = options.command + " needs " + info->files + ", " +
+            std::to_string(options.files.size()) + " given";
+    return std::nullopt;
+  }
+  if (options.command == "train" && options.opponent.empty()) {
+    error = "train needs --opponent CMD";
+    return std::nullopt;
+  }
+  return options;
+}
+
+}  // namespace quorvex::book

@@ -1,0 +1,42 @@
+#pragma once
+// The command line of quorvex-book:
+//   quorvex-book stats FILE
+//   quorvex-book dump FILE [--csv]
+//   quorvex-book learn OUT GAME... [--base FILE]
+//   quorvex-book train OUT --opponent CMD [--games N] [--base FILE]
+//                [--turn-ms MS] [--size N] [--seed N] [--protocol-log FILE]
+//   quorvex-book trim IN OUT [--max-bytes N]
+// Options may stand anywhere after the command word; each takes the next
+// word as its value. An option that the command does not take is refused.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvex::book {
+
+inline constexpr int64_t GomocupEntryBytes = 8000000;
+
+struct BookOptions {
+  std::string command;             // stats, dump, learn, train or trim; empty with help alone
+  std::vector<std::string> files;  // the words that are not options, in order
+  bool help = false;               // print UsageText(command) and stop
+  bool csv = false;
+  std::string base;
+  std::string opponent;
+  int32_t games = 1;
+  int32_t turnMs = 5000;
+  int32_t size = 20;
+  std::optional<uint32_t> seed;
+  std::string protocolLog;
+  int64_t maxBytes = GomocupEntryBytes;
+};
+
+// Empty, with `error` saying what is wrong, on a bad command line.
+std::optional<BookOptions> ParseOptions(const std::vector<std::string>& args, std::string& error);
+
+// The help of one command, or of the tool when `command` is empty.
+std::string UsageText(const std::string& command);
+
+}  // namespace quorvex::book

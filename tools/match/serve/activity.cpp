@@ -1,0 +1,215 @@
+#include "tools/match/serve/activity.h"
+
+#include <chrono>
+#include <filesystem>
+#include <ostream>
+#include <streambuf>
+
+#include "tools/match/brain_player.h"
+#include "tools/match/psq_writer.h"
+#include "tools/match/results.h"
+
+namespace quorvex::match::serve {
+
+namespace {
+
+// The log RunMatch writes, cut into lines for the hub.
+class LogLines : public std::streambuf {
+ public:
+  explicit LogLines(EventHub& hub) : hub_(hub) {}
+  ~LogLines() override {
+    if (!partial_.empty()) hub_.Log(partial_);
+  }
+
+ protected:
+  int overflow(int c) override {
+    if (c == traits_type::eof()) return traits_type::not_eof(c);
+    if (c == '\n') {
+      hub_.Log(partial_);
+      partial_.clear();
+    } else {
+      partial_ += static_cast<char>(c);
+    }
+    return c;
+  }
+  std::streamsize xsputn(const char* text, std::streamsize n) override {
+    for (std::streamsize i = 0; i < n; ++i) overflow(static_cast<unsigned char>(text[i]));
+    return n;
+  }
+
+ private:
+  EventHub& hub_;
+  std::string partial_;
+};
+
+// A brain of a watch match that stops playing once the match is stopped:
+// it resigns at its next turn and refuses the next game.
+class StoppablePlayer : public Player {
+ public:
+  StoppablePlayer(std::unique_ptr<Player> inner, std::function<std::string()> stopReason)
+      : inner_(std::move(inner)), stopReason_(std::move(stopReason)) {}
+
+  const std::string& name() const override { return inner_->name(); }
+  bool timed() const override { return inner_->timed(); }
+  std::string StartGame(const GameSettings& settings) override {
+    const std::string reason = stopReason_();
+    if (!reason.empty()) return "stopped: " + reason;
+    return inner_->StartGame(settings);
+  }
+  MoveAnswer RequestMove(const MoveRequest& request) override {
+    const std::string reason = stopReason_();
+    if (!reason.empty()) return {MoveAnswer::Kind::Resigned, "was stopped: " + reason, 0};
+    return inner_->RequestMove(request);
+  }
+  void EndGame(const GameBoard& board) override { inner_->EndGame(board); }
+  void Finish() override { inner_->Finish(); }
+
+ private:
+  std::unique_ptr<Player> inner_;
+  std::function<std::string()> stopReason_;
+};
+
+TextSink LogSink(EventHub& hub) {
+  return [&hub](const std::string& who, const std::string& line) {
+    hub.Log("  " + who + ": " + line);
+  };
+}
+
+}  // namespace
+
+Activity::Activity(int64_t id, MatchPlan plan, EventHub& hub)
+    : id_(id), plan_(std::move(plan)), hub_(hub) {
+  // The page is the only view: nothing is drawn or paused by RunMatch.
+  plan_.watch = false;
+  plan_.redraw = false;
+  plan_.quiet = false;
+}
+
+std::unique_ptr<Activity> Activity::Play(int64_t id, const BrainCommand& brain, Stone humanColour,
+                                         MatchPlan plan, EventHub& hub) {
+  plan.games = 1;
+  std::unique_ptr<Activity> activity(new Activity(id, std::move(plan), hub));
+  activity->kind_ = "play";
+  auto human = std::make_unique<WebHuman>([&hub, id](bool awaiting) {
+    hub.Update([&](LiveView& view) {
+      if (view.activity == id) view.yourTurn = awaiting;
+    });
+  });
+  activity->human_ = human.get();
+  activity->opponentName_ = brain.name;
+  std::unique_ptr<Player> opponent = std::make_unique<BrainPlayer>(brain, true, LogSink(hub));
+  const bool humanFirst = humanColour == Stone::Black;
+  activity->first_ = humanFirst ? std::move(human) : std::move(opponent);
+  activity->second_ = humanFirst ? std::move(opponent) : std::move(human);
+  return activity;
+}
+
+std::unique_ptr<Activity> Activity::Watch(int64_t id, const BrainCommand& first,
+                                          const BrainCommand& second, bool reuse, MatchPlan plan,
+                                          EventHub& hub) {
+  const int32_t pauseMs = plan.delayMs;
+  std::unique_ptr<Activity> activity(new Activity(id, std::move(plan), hub));
+  activity->kind_ = "watch";
+  activity->pauseMs_ = pauseMs;
+  Activity* self = activity.get();
+  const auto stopReason = [self] {
+    std::lock_guard lock(self->mutex_);
+    return self->stop_ ? self->stopReason_ : std::string();
+  };
+  activity->first_ = std::make_unique<StoppablePlayer>(
+      std::make_unique<BrainPlayer>(first, !reuse, LogSink(hub)), stopReason);
+  activity->second_ = std::make_unique<StoppablePlayer>(
+      std::make_unique<BrainPlayer>(second, !reuse, LogSink(hub)), stopReason);
+  return activity;
+}
+
+Activity::~Activity() {
+  Stop("the server is stopping");
+  Join();
+}
+
+void Activity::Start() { thread_ = std::thread(&Activity::Run, this); }
+
+void Activity::Stop(const std::string& reason) {
+  {
+    std::lock_guard lock(mutex_);
+    if (!stop_) stopReason_ = reason;
+    stop_ = true;
+  }
+  stopped_.notify_all();
+  if (human_ != nullptr) human_->Abandon(reason);
+}
+
+void Activity::Join() {
+  if (thread_.joinable()) thread_.join();
+}
+
+void Activity::Pause(int32_t ms) {
+  std::unique_lock lock(mutex_);
+  stopped_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return stop_.load(); });
+}
+
+void Activity::Run() {
+  // 1. A fresh view and log for this activity.
+  LiveView view;
+  view.activity = id_;
+  view.kind = kind_;
+  view.running = true;
+  view.size = plan_.settings.boardSize;
+  view.games = plan_.games;
+  if (human_ != nullptr) view.human = human_ == first_.get() ? "black" : "white";
+  view.status = "starting";
+  hub_.Begin(view);
+  if (!plan_.outDir.empty()) {
+    std::error_code failure;
+    std::filesystem::create_directories(plan_.outDir, failure);
+    if (failure) {
+      hub_.Log("warning: cannot create " + plan_.outDir + " (" + failure.message() +
+               "); no records are written");
+      plan_.outDir.clear();
+    }
+  }
+
+  // 2. Every game start, stone and end reaches the page.
+  plan_.observer.gameStarts = [&](int32_t game, const std::string& black,
+                                  const std::string& white) {
+    hub_.Update([&](LiveView& v) {
+      v.moves.clear();
+      v.black = black;
+      v.white = white;
+      v.game = game + 1;
+      v.status = "game " + std::to_string(game + 1) + " starts";
+    });
+  };
+  plan_.observer.move = [&](const GameBoard& board, const PlayedMove& move,
+                            const std::string& mover) {
+    hub_.Update([&](LiveView& v) {
+      v.moves = board.moves();
+      v.status = FormatMoveLine(board, move, mover);
+    });
+    if (pauseMs_ > 0 && mover != "opening") Pause(pauseMs_);
+  };
+  plan_.observer.gameEnds = [&](int32_t game, const GameRecord& record, const Tally& tally) {
+    hub_.SetLastRecord(FormatPsq(record));
+    hub_.Update([&](LiveView& v) {
+      v.yourTurn = false;
+      v.status = "game " + std::to_string(game + 1) + ": " + DescribeEnding(record);
+      v.table = FormatResults(tally, first_->name(), second_->name());
+    });
+  };
+
+  // 3. The match, as the command line plays it.
+  MatchReport report;
+  {
+    LogLines lines(hub_);
+    std::ostream log(&lines);
+    report = RunMatch(*first_, *second_, plan_, log);
+  }
+  hub_.Update([&](LiveView& v) {
+    v.running = false;
+    v.yourTurn = false;
+    if (!report.abortReason.empty()) v.status = report.abortReason;
+  });
+}
+
+}  // namespace quorvex::match::serve

@@ -1,0 +1,77 @@
+#pragma once
+// One play game (a person at the page against a brain) or one watch match
+// (two brains), run on its own thread by the tool's own RunMatch, so the
+// games are started, refereed, logged and recorded as on the command line.
+// Every stone, game start and game end is published to the hub as it
+// happens, and the log lines RunMatch writes reach the hub line by line.
+//
+// Stopping: Stop(reason) is honoured between moves. The person resigns
+// with that reason (at once if asked to move); a brain that is thinking is
+// let finish its move (bounded by its wait limit), then the side to move
+// resigns and no further game starts. Join waits for all that; the brains
+// have then been sent END and reaped.
+//
+// Thread-safety: Start, Stop, Join and human() may be called from any
+// thread; Start once, Join at least once before destruction.
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "tools/match/brain_command.h"
+#include "tools/match/match_runner.h"
+#include "tools/match/serve/event_hub.h"
+#include "tools/match/serve/web_human.h"
+
+namespace quorvex::match::serve {
+
+class Activity {
+ public:
+  // `plan` is used as given but for its observer, which the activity sets;
+  // its outDir, when not empty, is where the records go.
+  static std::unique_ptr<Activity> Play(int64_t id, const BrainCommand& brain, Stone humanColour,
+                                        MatchPlan plan, EventHub& hub);
+  static std::unique_ptr<Activity> Watch(int64_t id, const BrainCommand& first,
+                                         const BrainCommand& second, bool reuse, MatchPlan plan,
+                                         EventHub& hub);
+  ~Activity();
+  Activity(const Activity&) = delete;
+  Activity& operator=(const Activity&) = delete;
+
+  int64_t id() const { return id_; }
+  // The person's player in a play game, null in a watch match.
+  WebHuman* human() const { return human_; }
+  // The brain's name in a play game (for messages), empty in a watch.
+  const std::string& opponentName() const { return opponentName_; }
+
+  void Start();
+  void Stop(const std::string& reason);
+  void Join();
+
+ private:
+  Activity(int64_t id, MatchPlan plan, EventHub& hub);
+  void Run();
+  // Waits `ms`, less when stopped.
+  void Pause(int32_t ms);
+
+  const int64_t id_;
+  MatchPlan plan_;
+  EventHub& hub_;
+  std::string kind_;
+  std::unique_ptr<Player> first_;
+  std::unique_ptr<Player> second_;
+  WebHuman* human_ = nullptr;
+  std::string opponentName_;
+  int32_t pauseMs_ = 0;
+
+  std::mutex mutex_;
+  std::condition_variable stopped_;
+  std::atomic<bool> stop_{false};
+  std::string stopReason_;  // guarded by mutex_
+  std::thread thread_;
+};
+
+}  // namespace quorvex::match::serve

@@ -1,0 +1,176 @@
+#include "tools/match/serve/event_hub.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <random>
+
+#include "tools/match/serve/json_text.h"
+
+namespace quorvex::match::serve {
+
+namespace {
+
+std::string NewToken() {
+  static std::mutex mutex;
+  static std::random_device device;
+  std::lock_guard lock(mutex);
+  char text[24];
+  std::snprintf(text, sizeof text, "%08x%08x", device(), device());
+  return text;
+}
+
+std::string Event(const char* name, const std::string& json) {
+  return std::string("event: ") + name + "\ndata: " + json + "\n\n";
+}
+
+}  // namespace
+
+std::string LiveViewJson(const LiveView& view) {
+  return JsonObject()
+      .AddNumber("activity", view.activity)
+      .Add("kind", view.kind)
+      .AddBool("running", view.running)
+      .AddNumber("size", view.size)
+      .AddRaw("moves", JsonMoves(view.moves))
+      .Add("black", view.black)
+      .Add("white", view.white)
+      .AddNumber("game", view.game)
+      .AddNumber("games", view.games)
+      .Add("human", view.human)
+      .AddBool("yourTurn", view.yourTurn)
+      .Add("status", view.status)
+      .Add("table", view.table)
+      .str();
+}
+
+EventHub::EventHub(std::string configJson, std::ostream* echo)
+    : configJson_(std::move(configJson)), echo_(echo), viewJson_(LiveViewJson(view_)) {}
+
+void EventHub::Begin(LiveView view) {
+  std::lock_guard lock(mutex_);
+  view_ = std::move(view);
+  viewJson_ = LiveViewJson(view_);
+  ++viewVersion_;
+  logBegin_ += static_cast<int64_t>(log_.size());
+  log_.clear();
+  changed_.notify_all();
+}
+
+void EventHub::Update(const std::function<void(LiveView&)>& change) {
+  std::lock_guard lock(mutex_);
+  change(view_);
+  viewJson_ = LiveViewJson(view_);
+  ++viewVersion_;
+  changed_.notify_all();
+}
+
+LiveView EventHub::View() const {
+  std::lock_guard lock(mutex_);
+  return view_;
+}
+
+void EventHub::Log(const std::string& line) {
+  std::lock_guard lock(mutex_);
+  if (echo_ != nullptr) *echo_ << line << "\n" << std::flush;
+  log_.push_back(line);
+  if (log_.size() > KeptLogLines) {
+    log_.pop_front();
+    ++logBegin_;
+  }
+  changed_.notify_all();
+}
+
+void EventHub::SetLastRecord(std::string psq) {
+  std::lock_guard lock(mutex_);
+  lastRecord_ = std::move(psq);
+}
+
+std::string EventHub::LastRecord() const {
+  std::lock_guard lock(mutex_);
+  return lastRecord_;
+}
+
+std::optional<std::string> EventHub::OpenTab() {
+  std::lock_guard lock(mutex_);
+  if (closed_ || tabs_.size() >= MaxTabs) return std::nullopt;
+  tabs_.push_back(NewToken());
+  changed_.notify_all();
+  return tabs_.back();
+}
+
+bool EventHub::CloseTab(const std::string& tab) {
+  std::lock_guard lock(mutex_);
+  const auto at = std::find(tabs_.begin(), tabs_.end(), tab);
+  if (at == tabs_.end()) return false;
+  tabs_.erase(at);
+  changed_.notify_all();  // the next tab may control now
+  return tabs_.empty();
+}
+
+EventHub::Role EventHub::RoleOf(const std::string& tab) const {
+  std::lock_guard lock(mutex_);
+  return RoleLocked(tab);
+}
+
+EventHub::Role EventHub::RoleLocked(const std::string& tab) const {
+  const auto at = std::find(tabs_.begin(), tabs_.end(), tab);
+  if (at == tabs_.end()) return Role::Unknown;
+  return at == tabs_.begin() ? Role::Controller : Role::Viewer;
+}
+
+bool EventHub::WaitForTab(int32_t ms) {
+  std::unique_lock lock(mutex_);
+  changed_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return closed_ || !tabs_.empty(); });
+  return !closed_ && !tabs_.empty();
+}
+
+bool EventHub::HasNewsLocked(const Cursor& cursor) const {
+  return !cursor.greeted || cursor.viewSent != viewVersion_ ||
+         cursor.logNext < logBegin_ + static_cast<int64_t>(log_.size()) ||
+         cursor.roleSent != RoleLocked(cursor.tab);
+}
+
+std::optional<std::string> EventHub::NextEvents(Cursor& cursor, int32_t waitMs) {
+  std::unique_lock lock(mutex_);
+  changed_.wait_for(lock, std::chrono::milliseconds(waitMs),
+                    [&] { return closed_ || HasNewsLocked(cursor); });
+  if (closed_) return std::nullopt;
+  std::string out;
+  if (!cursor.greeted) {
+    out += Event("hello", JsonObject().Add("tab", cursor.tab).AddRaw("config", configJson_).str());
+    cursor.greeted = true;
+  }
+  const Role role = RoleLocked(cursor.tab);
+  if (role != cursor.roleSent) {
+    out += Event("role", JsonObject().AddBool("controller", role == Role::Controller).str());
+    cursor.roleSent = role;
+  }
+  if (cursor.viewSent != viewVersion_) {
+    out += Event("state", viewJson_);
+    cursor.viewSent = viewVersion_;
+  }
+  const int64_t logEnd = logBegin_ + static_cast<int64_t>(log_.size());
+  if (cursor.logNext < logEnd) {
+    std::vector<std::string> lines;
+    for (int64_t i = std::max(cursor.logNext, logBegin_); i < logEnd; ++i) {
+      lines.push_back(JsonString(log_[static_cast<size_t>(i - logBegin_)]));
+    }
+    out += Event("log", JsonArray(lines));
+    cursor.logNext = logEnd;
+  }
+  return out.empty() ? ":\n\n" : out;
+}
+
+void EventHub::Close() {
+  std::lock_guard lock(mutex_);
+  closed_ = true;
+  changed_.notify_all();
+}
+
+bool EventHub::closed() const {
+  std::lock_guard lock(mutex_);
+  return closed_;
+}
+
+}  // namespace quorvex::match::serve

@@ -1,0 +1,71 @@
+#include "tools/match/serve/web_human.h"
+
+#include "tools/match/coordinates.h"
+#include "tools/match/monotonic_clock.h"
+
+namespace quorvex::match::serve {
+
+WebHuman::WebHuman(std::function<void(bool)> awaiting) : awaiting_(std::move(awaiting)) {}
+
+WebHuman::Offer WebHuman::OfferMove(Point point) {
+  std::lock_guard lock(mutex_);
+  if (over_) return Offer::Over;
+  if (!board_ || move_ || !resign_.empty()) return Offer::NotYourTurn;
+  if (!board_->OnBoard(point)) return Offer::OffBoard;
+  if (board_->At(point) != Stone::Empty) return Offer::Occupied;
+  move_ = point;
+  offered_.notify_all();
+  return Offer::Taken;
+}
+
+WebHuman::Offer WebHuman::OfferResign() {
+  std::lock_guard lock(mutex_);
+  if (over_) return Offer::Over;
+  if (resign_.empty()) resign_ = "resigned";
+  offered_.notify_all();
+  return Offer::Taken;
+}
+
+void WebHuman::Abandon(const std::string& reason) {
+  std::lock_guard lock(mutex_);
+  resign_ = "resigned: " + reason;
+  offered_.notify_all();
+}
+
+std::string WebHuman::StartGame(const GameSettings& settings) {
+  std::lock_guard lock(mutex_);
+  size_ = settings.boardSize;
+  over_ = false;
+  return {};
+}
+
+MoveAnswer WebHuman::RequestMove(const MoveRequest& request) {
+  const int64_t asked = NowMs();  // kept for the record only
+  std::unique_lock lock(mutex_);
+  board_.emplace(size_);
+  for (const PlayedMove& move : request.moves) board_->Place(move);
+  move_.reset();
+  lock.unlock();
+  if (awaiting_) awaiting_(true);
+  lock.lock();
+  offered_.wait(lock, [&] { return move_.has_value() || !resign_.empty(); });
+  MoveAnswer answer;
+  if (!resign_.empty()) {
+    answer = {MoveAnswer::Kind::Resigned, resign_, 0};
+  } else {
+    answer = {MoveAnswer::Kind::Reply, FormatProtocolPoint(*move_),
+              static_cast<int32_t>(NowMs() - asked)};
+  }
+  board_.reset();
+  move_.reset();
+  lock.unlock();
+  if (awaiting_) awaiting_(false);
+  return answer;
+}
+
+void WebHuman::EndGame(const GameBoard&) {
+  std::lock_guard lock(mutex_);
+  over_ = true;
+}
+
+}  // namespace quorvex::match::serve

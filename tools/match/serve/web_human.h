@@ -1,0 +1,57 @@
+#pragma once
+// The person at the page, as a player of the tool's own games. Moves come
+// from the server's request threads through Offer; the game thread waits
+// for one in RequestMove, so a move is a message to the game, never a
+// change made to it from outside.
+//
+// Offer checks a point against the position the game thread is waiting on,
+// under one lock with the hand-over, so of two clicks racing for one turn
+// exactly one is taken, and a taken, off-board or out-of-turn point is
+// refused with the reason and changes nothing: the referee is only ever
+// shown free points. A resignation is taken at once when the person is to
+// move, and otherwise as soon as the turn comes back. Abandon makes the
+// person resign (now or at the next turn) with the reason given; it is how
+// a game is stopped. Humans play without a clock.
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "tools/match/player.h"
+
+namespace quorvex::match::serve {
+
+class WebHuman : public Player {
+ public:
+  enum class Offer { Taken, NotYourTurn, OffBoard, Occupied, Over };
+
+  // `awaiting` is called on the game thread with true when a move is asked
+  // of the person and with false once one is given.
+  explicit WebHuman(std::function<void(bool)> awaiting);
+
+  Offer OfferMove(Point point);
+  Offer OfferResign();
+  void Abandon(const std::string& reason);
+
+  const std::string& name() const override { return name_; }
+  bool timed() const override { return false; }
+  std::string StartGame(const GameSettings& settings) override;
+  MoveAnswer RequestMove(const MoveRequest& request) override;
+  void EndGame(const GameBoard&) override;
+  void Finish() override {}
+
+ private:
+  const std::function<void(bool)> awaiting_;
+  const std::string name_ = "human";
+  std::mutex mutex_;
+  std::condition_variable offered_;
+  std::optional<GameBoard> board_;  // the position while a move is awaited
+  int32_t size_ = 20;
+  std::optional<Point> move_;
+  std::string resign_;  // non-empty: resign with these words at the turn
+  bool over_ = false;
+};
+
+}  // namespace quorvex::match::serve
