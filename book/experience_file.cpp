@@ -1,7 +1,9 @@
 #include "book/experience_file.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstring>
+
+#include "book/read_only_file.h"
 
 namespace quorvex {
 
@@ -46,12 +48,11 @@ void EncodeExperienceRecord(const ExperienceRecord& record, uint8_t* out) {
 }
 
 ExperienceFileReader::ExperienceFileReader(const std::string& path) {
-  file_ = std::fopen(path.c_str(), "rb");
-  if (file_ == nullptr && errno == ENOENT) {
-    // Append mode creates the file without ever truncating one that
-    // appeared meanwhile; a fresh file has nothing to read.
-    if (std::FILE* created = std::fopen(path.c_str(), "ab")) std::fclose(created);
-  }
+  bool missing = false;
+  file_ = OpenRegularFileForReading(path, unread_, missing);
+  // A fresh file has nothing to read.
+  if (missing) CreateEmptyFileIfAbsent(path);
+  unread_ = std::min(unread_, MaxExperienceFileBytes);
   if (file_ != nullptr) buffer_.resize(RecordsPerRead * ExperienceRecordBytes);
 }
 
@@ -75,9 +76,12 @@ bool ExperienceFileReader::Refill() {
   begin_ = 0;
   end_ = left;
   while (end_ < ExperienceRecordBytes) {
-    const std::size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(buffer_.size() - end_, unread_));
+    const std::size_t got = want == 0 ? 0 : std::fread(buffer_.data() + end_, 1, want, file_);
     if (got == 0) return false;
     end_ += got;
+    unread_ -= got;
   }
   return true;
 }

@@ -21,6 +21,14 @@ namespace quorvex {
 
 inline constexpr std::size_t ExperienceRecordBytes = 28;
 
+// The most of a file that is read: 32 MiB, four times what a whole Gomocup
+// upload may hold (8 MB) and about 1.2 million records. The store takes some
+// three bytes of memory for every byte loaded (about 100 MB for a full
+// 32 MiB, against Gomocup's 350 MB), and loading it takes about two seconds,
+// so a brain handed a larger file still starts in time and within its
+// memory. The records beyond are not read.
+inline constexpr std::uint64_t MaxExperienceFileBytes = std::uint64_t{32} << 20;
+
 // One record, every field widened with its sign (a WINS of 0xFFFF is -1,
 // an X of 0xF8 is -8).
 struct ExperienceRecord {
@@ -44,10 +52,15 @@ void EncodeExperienceRecord(const ExperienceRecord& record, uint8_t* out);
 
 // Reads an experience file front to back.
 //
-// The file is opened for reading only, so a file installed where the brain
-// cannot write still loads. A missing file is created empty when the
-// directory allows; a file that cannot be opened reads as empty. A trailing
-// fragment shorter than a record is ignored.
+// The file is opened for reading only and never written, so a file
+// installed where the brain cannot write still loads. What is read is fixed
+// when the file is opened: the bytes it holds at that moment, up to
+// MaxExperienceFileBytes; bytes another process appends meanwhile are not
+// read, and a trailing fragment shorter than a record is ignored. Anything
+// but a regular file (a directory, a pipe, a device) and a file that cannot
+// be opened read as empty. A missing file is created empty when the
+// directory allows, but never through a symbolic link: a dangling link
+// stays dangling.
 class ExperienceFileReader {
  public:
   explicit ExperienceFileReader(const std::string& path);
@@ -62,6 +75,7 @@ class ExperienceFileReader {
   bool Refill();
 
   std::FILE* file_ = nullptr;
+  std::uint64_t unread_ = 0;  // bytes of the file still to be read
   std::vector<uint8_t> buffer_;
   std::size_t begin_ = 0;  // first unread byte in buffer_
   std::size_t end_ = 0;    // one past the last byte read into buffer_

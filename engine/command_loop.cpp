@@ -17,7 +17,8 @@ namespace {
 constexpr std::string_view kAbout =
     R"(name="Quorvex", version="2016", author="Tavenor", country="Japan")";
 
-// A manager that shuts our input without END expects the brain to go.
+// A manager that shuts our input without END, or stops reading our
+// replies, expects the brain to go.
 constexpr int kExitCode = 0;
 
 // Protocol coordinates count from 0, the engine's from 1. Any number reads
@@ -53,7 +54,7 @@ int CommandLoop::Run() {
   LineReader reader(in_);
   std::string line;
   while (reader.ReadLine(line)) {
-    if (!HandleLine(line)) break;
+    if (!HandleLine(line) || !out_) break;
   }
   return kExitCode;
 }

@@ -23,8 +23,9 @@ class CommandLoop {
   CommandLoop(Engine& engine, std::istream& in, std::ostream& out,
               std::function<void(int32_t)> pause = {});
 
-  // Reads and answers lines until END or the end of input; returns the
-  // process's exit code.
+  // Reads and answers lines until END, the end of input, or a reply that
+  // cannot be written (the manager has gone); returns the process's exit
+  // code.
   int Run();
 
   // Handles one line (without its terminator). False when the engine is to

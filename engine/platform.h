@@ -14,7 +14,8 @@ int32_t MillisecondClock();
 std::string ExecutableDirectory();
 
 // Readies standard input and output for the protocol: bytes pass
-// unchanged, so every reply ends in exactly CR LF.
+// unchanged, so every reply ends in exactly CR LF, and a reply to a manager
+// that has closed its end fails instead of ending the process.
 void PrepareConsole();
 
 void PauseMilliseconds(int32_t ms);

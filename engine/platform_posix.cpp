@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <system_error>
 
@@ -18,8 +19,10 @@ std::string ExecutableDirectory() {
   return dir;
 }
 
-// POSIX streams never translate bytes.
-void PrepareConsole() {}
+// POSIX streams never translate bytes. A manager that has gone away (its
+// end of our output closed) must make the next reply fail, which ends the
+// command loop, rather than kill the brain with SIGPIPE.
+void PrepareConsole() { std::signal(SIGPIPE, SIG_IGN); }
 
 int64_t ProcessId() { return static_cast<int64_t>(getpid()); }
 

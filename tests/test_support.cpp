@@ -7,12 +7,16 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -196,6 +200,131 @@ std::string RunBrain(const std::string& brainPath, const std::string& input, int
   waitpid(pid, &status, 0);
   exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return output;
+}
+
+BrainProcess::BrainProcess(const std::string& brainPath, bool asNobody) {
+  signal(SIGPIPE, SIG_IGN);  // ours: a brain gone must not end the test
+  int in[2];
+  int out[2];
+  if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  const bool dropRoot = asNobody && geteuid() == 0;
+  pid_ = fork();
+  if (pid_ == 0) {
+    signal(SIGPIPE, SIG_DFL);
+    if (dup2(in[0], 0) < 0 || dup2(out[1], 1) < 0) _exit(126);
+    if (dropRoot && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) _exit(125);
+    execl(brainPath.c_str(), brainPath.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(in[0]);
+  close(out[1]);
+  toChild_ = in[1];
+  fromChild_ = out[0];
+  if (pid_ < 0) throw std::runtime_error("fork failed");
+}
+
+BrainProcess::~BrainProcess() {
+  CloseInput();
+  CloseOutput();
+  if (pid_ > 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+bool BrainProcess::Send(std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t n = write(toChild_, text.data(), text.size());
+    if (n <= 0) return false;
+    text.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+std::string BrainProcess::ReadLine(int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    const std::size_t end = pending_.find('\n');
+    if (end != std::string::npos) {
+      std::string line = pending_.substr(0, end);
+      pending_.erase(0, end + 1);
+      if (line.empty() || line.back() != '\r') return line + "<no CR>";
+      line.pop_back();
+      return line;
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    pollfd ready{fromChild_, POLLIN, 0};
+    if (fromChild_ < 0 || left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0)
+      return "<none>";
+    char chunk[4096];
+    const ssize_t n = read(fromChild_, chunk, sizeof chunk);
+    if (n <= 0) return "<none>";
+    pending_.append(chunk, static_cast<std::size_t>(n));
+  }
+}
+
+void BrainProcess::CloseInput() {
+  if (toChild_ >= 0) close(toChild_);
+  toChild_ = -1;
+}
+
+void BrainProcess::CloseOutput() {
+  if (fromChild_ >= 0) close(fromChild_);
+  fromChild_ = -1;
+}
+
+int BrainProcess::Wait(int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+      pid_ = -1;
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+std::string PlayShortGame(BrainProcess& brain, int turns, int turnMs) {
+  brain.Send("START 20\r\nINFO timeout_turn " + std::to_string(turnMs) + "\r\nBEGIN\r\n");
+  if (const std::string ok = brain.ReadLine(); ok != "OK") return "START answered " + ok;
+  bool taken[20][20] = {};
+  auto take = [&](const std::string& reply) -> std::string {
+    int x = -1;
+    int y = -1;
+    char tail = 0;
+    if (std::sscanf(reply.c_str(), "%d,%d%c", &x, &y, &tail) != 2 || x < 0 || y < 0 || x >= 20 ||
+        y >= 20) {
+      return "a move request answered " + reply;
+    }
+    if (taken[x][y]) return "the brain played " + reply + ", which is taken";
+    taken[x][y] = true;
+    return {};
+  };
+  if (const std::string fault = take(brain.ReadLine()); !fault.empty()) return fault;
+  // Our stones go on the first empty point of a fixed walk that starts next
+  // to the centre, so the game stays tactical.
+  int walk = 0;
+  for (int turn = 0; turn < turns; ++turn) {
+    int x = 0;
+    int y = 0;
+    do {
+      x = (9 + walk * 7) % 20;
+      y = (9 + walk * 3 + walk / 20) % 20;
+      ++walk;
+    } while (taken[x][y]);
+    taken[x][y] = true;
+    brain.Send("TURN " + std::to_string(x) + "," + std::to_string(y) + "\r\n");
+    if (const std::string fault = take(brain.ReadLine()); !fault.empty()) return fault;
+  }
+  return {};
 }
 #endif
 

@@ -71,4 +71,44 @@ void PutStones(Board& board, std::string_view stones);
 // wrote to standard output; `exitCode` gets its exit status.
 std::string RunBrain(const std::string& brainPath, const std::string& input, int& exitCode);
 
+#ifndef _WIN32
+// A brain spoken to as a manager speaks to it: lines sent and replies read
+// one at a time, every wait bounded. The child starts with SIGPIPE at its
+// default, as a manager that does not ignore it leaves it, and, when
+// `asNobody` and this process is root, as the user 'nobody'. A child still
+// running when the object goes is killed.
+class BrainProcess {
+ public:
+  explicit BrainProcess(const std::string& brainPath, bool asNobody = false);
+  ~BrainProcess();
+  BrainProcess(const BrainProcess&) = delete;
+  BrainProcess& operator=(const BrainProcess&) = delete;
+
+  int pid() const { return pid_; }
+  // False when the brain no longer reads.
+  bool Send(std::string_view text);
+  // The next reply line without its CR LF (a missing CR is kept visible as
+  // "<no CR>"), or "<none>" when nothing came within `timeoutMs` or the
+  // brain closed its output.
+  std::string ReadLine(int timeoutMs = 60000);
+  void CloseInput();
+  void CloseOutput();
+  // The exit code, 128 + the signal that ended it, or -1 if it was still
+  // running after `timeoutMs` (it is then killed).
+  int Wait(int timeoutMs = 60000);
+
+ private:
+  int pid_ = -1;
+  int toChild_ = -1;
+  int fromChild_ = -1;
+  std::string pending_;
+};
+
+// Plays a game of `turns` moves against `brain` as a manager would: START
+// 20, a turn time of `turnMs`, BEGIN, then TURN on empty points. Returns
+// what went wrong (a reply that is not "OK", not a point, off the board or
+// on a stone), or empty when every reply was right. Does not send END.
+std::string PlayShortGame(BrainProcess& brain, int turns, int turnMs = 100);
+#endif
+
 }  // namespace quorvex::test

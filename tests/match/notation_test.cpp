@@ -60,6 +60,7 @@ TEST(OpeningsTest, RejectsBadOpeningsNamingTheLine) {
       {"p1\n", "off the board"},  // p is column 15 of a 15 board
       {"a1 b1 a2 b2 a3 b3 a4 b4 a5\n", "five in a row"},
       {"# nothing\n\n", "no opening"},
+      {"; ;\n\t;\n", "no opening"},  // separators alone are blank lines, not empty openings
   };
   for (const Case& c : cases) {
     std::string error;

@@ -1,8 +1,10 @@
 #include "tools/match/game_record_reader.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include "tools/match/coordinates.h"
@@ -59,6 +61,14 @@ void CheckMoves(RecordedGame& game) {
   }
 }
 
+// A coordinate from 1 as the board's, from 0. The step is taken in 64 bits
+// and kept within 32, so a number far off any board stays far off it
+// instead of overflowing.
+int32_t FromOneBased(int32_t coordinate) {
+  return static_cast<int32_t>(
+      std::max<int64_t>(int64_t{coordinate} - 1, std::numeric_limits<int32_t>::min()));
+}
+
 // A stone line "x,y" or "x,y,ms", coordinates from 1.
 std::optional<PlayedMove> PsqStone(std::string_view line) {
   std::vector<std::string_view> fields;
@@ -74,7 +84,7 @@ std::optional<PlayedMove> PsqStone(std::string_view line) {
   const auto ms = fields.size() == 3 ? WholeNumber(fields[2]) : std::optional<int32_t>(0);
   if (!x || !y || !ms) return std::nullopt;
   PlayedMove move;
-  move.point = {*x - 1, *y - 1};
+  move.point = {FromOneBased(*x), FromOneBased(*y)};
   move.ms = *ms;
   return move;
 }

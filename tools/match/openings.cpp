@@ -23,6 +23,8 @@ std::optional<std::vector<Opening>> ParseOpenings(const std::string& text, int32
       error = where + "not a list of points (like h8 i9 or 7,7 8,8)";
       return std::nullopt;
     }
+    // Separators alone name no stone: the line is as blank as an empty one.
+    if (points->empty()) continue;
     GameBoard board(boardSize);
     Stone side = Stone::Black;
     for (const Point p : *points) {

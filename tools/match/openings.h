@@ -1,7 +1,8 @@
 #pragma once
 // Openings file: one opening a line, its stones as points in either
 // notation ("h8 i9 g7" or "7,7 8,8 6,6"), played alternately from black.
-// Blank lines and lines starting "#" are skipped.
+// Blank lines (separators alone included) and lines starting "#" are
+// skipped.
 
 #include <optional>
 #include <string>
