@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -92,10 +93,13 @@ void ExperienceStore::LoadExperience(const std::string& path) {
   //    by row.
   db_.Execute(CreateKeyIndexSql);
   db_.Execute(CreatePrevKeyIndexSql);
-  // 4. This run's stamp: one above the newest stamp in the table.
+  // 4. This run's stamp: one above the newest stamp in the table. A file
+  // stamped with the largest 32-bit Touch keeps that stamp: one above it
+  // would wrap to the smallest, and every learning step would then trim
+  // the rows this run stamps.
   Statement maxTouch(db_, MaxTouchSql);
   maxTouch.Step();
-  runTouch_ = static_cast<int32_t>(int64_t{maxTouch.Int("MaxTouch")} + 1);
+  runTouch_ = static_cast<int32_t>(std::min<int64_t>(int64_t{maxTouch.Int("MaxTouch")} + 1, INT32_MAX));
 }
 
 }  // namespace quorvex

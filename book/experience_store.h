@@ -23,9 +23,9 @@ class ExperienceStore {
   // Opens a fresh ":memory:" database, creates `Openings`, loads every
   // whole record of the file at `path` in file order (duplicates included),
   // indexes the table and sets RunTouch to the highest `Touch` plus 1 (1
-  // for an empty table). The file is only read; a missing one is created
-  // empty when the directory allows, one that cannot be read leaves the
-  // table empty.
+  // for an empty table; the largest int32 when the highest is that
+  // already). The file is only read; a missing one is created empty when
+  // the directory allows, one that cannot be read leaves the table empty.
   void LoadExperience(const std::string& path);
 
   // Best recorded continuation of the position `key`, scored from its

@@ -2,8 +2,8 @@
 //   - the table holds one row per whole 28-byte record of the file, never
 //     more, a trailing fragment giving none;
 //   - the rows are the decoded records, field for field, in file order;
-//   - RunTouch is one above the highest Touch (computed in 32 bits, as the
-//     column is read), or 1 for an empty table.
+//   - RunTouch is one above the highest Touch, at most the largest 32-bit
+//     number, or 1 for an empty table.
 
 #include <algorithm>
 #include <cstddef>
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                   "a row differs from its record");
     maxTouch = i == 0 ? rows[i].touch : std::max(maxTouch, rows[i].touch);
   }
-  const int32_t runTouch = rows.empty() ? 1 : static_cast<int32_t>(maxTouch + 1);
+  const int32_t runTouch = rows.empty() ? 1 : static_cast<int32_t>(std::min<int64_t>(maxTouch + 1, INT32_MAX));
   fuzz::Require(store.RunTouch() == runTouch, "RunTouch is not one above the highest Touch");
   return 0;
 }

@@ -122,6 +122,7 @@ TEST_F(LoadTest, SetsRunTouchOneAboveTheHighestTouch) {
       {"empty file", {}, 1},
       {"highest 70999, not last", {5, 70999, 12}, 71000},
       {"one row", {0}, 1},
+      {"the largest stamp stays", {5, 2147483647}, 2147483647},
   };
   for (const Case& c : cases) {
     std::vector<ExperienceRecord> records;
