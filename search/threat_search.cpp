@@ -94,15 +94,16 @@ int32_t BasicThreatSearcher<Position>::Node(const MoveRecord& move, int32_t move
       results.resize(1);
       return 0;
     }
-    const MoveRecord top = ranked.At(1);
-    auto answerAlone = [&results, &top] {
+    // The answer alone is the list's first entry; it is read only then.
+    auto answerAlone = [&results, &ranked] {
+      const MoveRecord top = ranked.At(1);
       results.resize(2);
       results[1].x = top.x;
       results[1].y = top.y;
       results[1].score = 0;
       return 1;
     };
-    if (top.score >= FourScore) return answerAlone();  // either side's five
+    if (ranked.TopScore() >= FourScore) return answerAlone();  // either side's five
     ranked.Select(ClosedThreeScore, CellOwn, taken_, moves);
     if (moves.size() == 1) ranked.Select(ClosedThreeScore + 1, CellOpponent, taken_, moves);
     if (moves.size() == 1) return answerAlone();
