@@ -28,6 +28,7 @@ constexpr int32_t RowsPerInsert = 64;
 constexpr const char* InsertFileRowsSql =
     "Insert into Openings(CRC,PrevCRC,X,Y,WINS,LOSSES, MoveNo, touch) values";
 constexpr const char* FileRowValues = "(?,?,?,?,?,?,?,?)";
+constexpr int FileRowColumns = 8;  // the placeholders of one row
 
 std::string InsertText(int32_t rows) {
   std::string text = InsertFileRowsSql;
@@ -39,7 +40,7 @@ std::string InsertText(int32_t rows) {
 }
 
 void BindRow(Statement& insert, int32_t row, const ExperienceRecord& record) {
-  const int first = 8 * row;
+  const int first = FileRowColumns * row;
   insert.Bind(first + 1, record.crc);
   insert.Bind(first + 2, record.prevCrc);
   insert.Bind(first + 3, record.x);

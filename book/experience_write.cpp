@@ -1,5 +1,6 @@
 #include "book/experience_write.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -22,9 +23,7 @@ bool Fits(int64_t value) {
 }
 
 int64_t SaturateInt16(int64_t value) {
-  if (value < std::numeric_limits<int16_t>::min()) return std::numeric_limits<int16_t>::min();
-  if (value > std::numeric_limits<int16_t>::max()) return std::numeric_limits<int16_t>::max();
-  return value;
+  return std::clamp<int64_t>(value, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max());
 }
 
 // The first field of `record` that no clamping may change, or empty.

@@ -39,6 +39,11 @@ class ReplacingFile {
   bool Commit(std::string& error);
 
  private:
+  enum class Creation { Created, NameTaken, Failed };
+
+  // The platform's part of Open(): creates `name` exclusively and keeps its
+  // handle, or says the name is taken, or fails with `error` set.
+  Creation CreateTemporary(const std::string& name, std::string& error);
   void Discard();
 
   std::string path_;

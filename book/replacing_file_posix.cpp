@@ -12,8 +12,6 @@ namespace quorvex {
 
 namespace {
 
-constexpr int kNameAttempts = 100;
-
 std::string Reason(const std::string& path, const char* what) {
   return "cannot " + std::string(what) + " " + path + ": " + std::strerror(errno);
 }
@@ -26,33 +24,18 @@ std::string DirectoryOf(const std::string& path) {
 
 }  // namespace
 
-ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {}
-
-ReplacingFile::~ReplacingFile() { Discard(); }
-
-bool ReplacingFile::Open(std::string& error) {
-  Discard();
-  // A fresh name each time: O_EXCL never opens a file that someone else made.
-  static int counter = 0;
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::string name =
-        path_ + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
-    const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      handle_ = fd;
-      temporary_ = name;
-      // A file that is replaced keeps its mode (a read-only book stays so).
-      struct stat old {};
-      if (stat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd, old.st_mode & 07777);
-      return true;
-    }
-    if (errno != EEXIST) {
-      error = Reason(path_, "write");
-      return false;
-    }
+ReplacingFile::Creation ReplacingFile::CreateTemporary(const std::string& name, std::string& error) {
+  const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    if (errno == EEXIST) return Creation::NameTaken;
+    error = Reason(path_, "write");
+    return Creation::Failed;
   }
-  error = "cannot write " + path_ + ": no free name for a temporary file beside it";
-  return false;
+  handle_ = fd;
+  // A file that is replaced keeps its mode (a read-only book stays so).
+  struct stat old {};
+  if (stat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd, old.st_mode & 07777);
+  return Creation::Created;
 }
 
 bool ReplacingFile::Write(const uint8_t* data, std::size_t size, std::string& error) {

@@ -11,8 +11,6 @@ namespace quorvex {
 
 namespace {
 
-constexpr int kNameAttempts = 100;
-
 std::string Reason(const std::string& path, const char* what) {
   return "cannot " + std::string(what) + " " + path + ": Windows error " +
          std::to_string(GetLastError());
@@ -22,31 +20,16 @@ HANDLE AsHandle(intptr_t value) { return reinterpret_cast<HANDLE>(value); }
 
 }  // namespace
 
-ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {}
-
-ReplacingFile::~ReplacingFile() { Discard(); }
-
-bool ReplacingFile::Open(std::string& error) {
-  Discard();
-  // CREATE_NEW never opens a file that someone else made.
-  static int counter = 0;
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::string name = path_ + ".tmp-" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(++counter);
-    const HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      handle_ = reinterpret_cast<intptr_t>(file);
-      temporary_ = name;
-      return true;
-    }
-    if (GetLastError() != ERROR_FILE_EXISTS) {
-      error = Reason(path_, "write");
-      return false;
-    }
+ReplacingFile::Creation ReplacingFile::CreateTemporary(const std::string& name, std::string& error) {
+  const HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    if (GetLastError() == ERROR_FILE_EXISTS) return Creation::NameTaken;
+    error = Reason(path_, "write");
+    return Creation::Failed;
   }
-  error = "cannot write " + path_ + ": no free name for a temporary file beside it";
-  return false;
+  handle_ = reinterpret_cast<intptr_t>(file);
+  return Creation::Created;
 }
 
 bool ReplacingFile::Write(const uint8_t* data, std::size_t size, std::string& error) {

@@ -42,7 +42,6 @@ int32_t ListCap(int32_t level) {
 }
 
 void ListAllCandidates(const MoveRecord* sorted, int32_t n, MoveList& list) {
-  selection_detail::StartList(list, n);
   ListAllCandidatesFrom([sorted](int32_t i) -> const MoveRecord& { return sorted[i]; }, n, list);
 }
 

@@ -85,9 +85,7 @@ MoveRecord RankedCandidates::At(int32_t i) const {
   r.sort_.SortThrough(i);
   const int32_t candidate = r.keys_[static_cast<std::size_t>(i)].candidate;
   if (candidate > r.collected_) r.CollectThrough(candidate);
-  MoveRecord entry = r.Entry(candidate);
-  entry.mine = entry.side == side_ ? 1 : 0;
-  return entry;
+  return r.Entry(candidate, side_);
 }
 
 void RankedCandidates::Select(int32_t minScore, int32_t side, PointMarks& marks, MoveList& to) const {
@@ -116,9 +114,7 @@ void RankedCandidates::Select(int32_t minScore, int32_t side, PointMarks& marks,
   to.clear();
   to.push_back(MoveRecord{});
   if (best != 0) {
-    MoveRecord entry = r.Entry(best);
-    entry.mine = entry.side == side_ ? 1 : 0;
-    to.push_back(entry);
+    to.push_back(r.Entry(best, side_));
   }
 }
 
@@ -134,13 +130,14 @@ IncrementalRanker::IncrementalRanker(const TemplateTables& tables)
   usedSlots_.reserve(kMaxCandidates);
 }
 
-MoveRecord IncrementalRanker::Entry(int32_t candidate) const {
+MoveRecord IncrementalRanker::Entry(int32_t candidate, int32_t side) const {
   const auto at = static_cast<std::size_t>(candidate);
   MoveRecord entry;
   entry.x = kPoints.x[point_[at]];
   entry.y = kPoints.y[point_[at]];
   entry.score = score_[at];
   entry.side = side_[at];
+  entry.mine = side_[at] == side ? 1 : 0;
   return entry;
 }
 
@@ -291,14 +288,7 @@ int32_t IncrementalRanker::RankCandidates(MoveList& list, int32_t level, int32_t
     list[0] = MoveRecord{};
     list[0].score = n;
     for (int32_t i = 1; i <= n; ++i) {
-      const std::size_t c = keys_[static_cast<std::size_t>(i)].candidate;
-      MoveRecord entry;
-      entry.x = kPoints.x[point_[c]];
-      entry.y = kPoints.y[point_[c]];
-      entry.score = score_[c];
-      entry.side = side_[c];
-      entry.mine = side_[c] == side ? 1 : 0;
-      list[static_cast<std::size_t>(i)] = entry;
+      list[static_cast<std::size_t>(i)] = Entry(keys_[static_cast<std::size_t>(i)].candidate, side);
     }
     return 0;
   }

@@ -96,7 +96,8 @@ class IncrementalRanker {
   void CrossThroughClass(int32_t last);
   void CountScores();
   void WriteKeys();
-  MoveRecord Entry(int32_t candidate) const;
+  // Candidate `candidate` as a list entry, with mine set for `side`.
+  MoveRecord Entry(int32_t candidate, int32_t side) const;
 
   WindowTracker windows_;
   RankedCandidates ranked_{*this};

@@ -14,6 +14,7 @@
 #include "fuzz/fuzz_check.h"
 #include "tools/match/game_board.h"
 #include "tools/match/game_record_reader.h"
+#include "tools/match/psq_writer.h"
 
 namespace quorvex::fuzz {
 namespace {
@@ -22,7 +23,8 @@ using match::PlayedMove;
 using match::RecordedGame;
 using match::Stone;
 
-void CheckReplays(const RecordedGame& game) {
+// Replays the kept moves under the referee's rules; returns the board.
+match::GameBoard CheckReplays(const RecordedGame& game) {
   Require(game.size >= 5 && game.size <= 26, "a record read with a board size out of 5..26");
   match::GameBoard board(game.size);
   Stone toMove = Stone::Black;
@@ -36,16 +38,7 @@ void CheckReplays(const RecordedGame& game) {
     decided = board.MakesFive(move.point);
     toMove = match::Opponent(toMove);
   }
-}
-
-std::string AsPsq(const RecordedGame& game) {
-  std::string text = "Piskvorky " + std::to_string(game.size) + "x" + std::to_string(game.size) +
-                     ", 11:11, 0\n";
-  for (const PlayedMove& move : game.moves) {
-    text += std::to_string(move.point.x + 1) + "," + std::to_string(move.point.y + 1) + "," +
-            std::to_string(move.ms) + "\n";
-  }
-  return text;
+  return board;
 }
 
 std::string AsSgf(const RecordedGame& game) {
@@ -86,8 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     Require(!error.empty(), "a record refused without a reason");
     return 0;
   }
-  CheckReplays(*game);
-  CheckReadsBack(*game, AsPsq(*game), true);
+  quorvex::match::GameRecord record{.board = CheckReplays(*game)};
+  CheckReadsBack(*game, quorvex::match::FormatPsq(record), true);
   CheckReadsBack(*game, AsSgf(*game), false);
   return 0;
 }

@@ -12,8 +12,6 @@ namespace quorvex {
 
 namespace {
 
-constexpr int32_t kDecisionLevel = 1;
-
 std::string ReplyText(int32_t x, int32_t y) {
   return std::to_string(x - 1) + "," + std::to_string(y - 1);
 }
@@ -82,10 +80,9 @@ std::string DecideMove(Engine& engine) {
   if (engine.MoveCount == 1) engine.EngineMovedFirst = 1;
 
   // Steps 2-3.
-  engine.Ranker.RankCandidates(engine.Board, engine.CandidateList, kDecisionLevel, CellOwn);
-  const int32_t count = ListCount(engine.CandidateList);
   // A decided game is learned from; the decision goes on either way.
-  ScanOutcome(engine, count);
+  RankAndScanOutcome(engine);
+  const int32_t count = ListCount(engine.CandidateList);
 
   // Step 4.
   if (count == 0) {
@@ -104,7 +101,7 @@ std::string DecideMove(Engine& engine) {
   if (answer.score == 0) SeedStoreFromSearch(engine, currentKey);
 
   // Step 8.
-  engine.Ranker.RankCandidates(engine.Board, engine.CandidateList, kDecisionLevel, CellOwn);
+  engine.Ranker.RankCandidates(engine.Board, engine.CandidateList, DecisionLevel, CellOwn);
   const int32_t count2 = ListCount(engine.CandidateList);
 
   // Step 9: the store's choice, unless it points off the board or onto a

@@ -4,7 +4,9 @@
 
 namespace quorvex {
 
-bool ScanOutcome(Engine& engine, int32_t count) {
+bool RankAndScanOutcome(Engine& engine) {
+  engine.Ranker.RankCandidates(engine.Board, engine.CandidateList, DecisionLevel, CellOwn);
+  const int32_t count = ListCount(engine.CandidateList);
   int32_t opponentFours = 0;
   for (int32_t i = 1; i <= count; ++i) {
     const MoveRecord& entry = engine.CandidateList[i];

@@ -1,9 +1,9 @@
 #pragma once
-// Step 3 of the move decision: does the candidate list show a decided game?
+// Steps 2 and 3 of the move decision: the ranking, and does it show a decided game?
 //
-// Reads entries 1..count of engine.CandidateList, as RankCandidates left
-// them for the side CellOwn, in list order; the first rule that matches
-// ends the scan:
+// Ranks engine.Board for CellOwn at DecisionLevel into
+// engine.CandidateList, then reads its entries in list order; the first
+// rule that matches ends the scan:
 //   1. a point of FourScore or more for CellOwn: the engine can make five,
 //      GameResultFlag := 1;
 //   2. a point above FourScore for CellOpponent: GameResultFlag := 0;
@@ -24,7 +24,10 @@
 
 namespace quorvex {
 
+// The level of the move decision's rankings: the capped selection.
+inline constexpr int32_t DecisionLevel = 1;
+
 // True when the scan found the game decided (and learned from it).
-bool ScanOutcome(Engine& engine, int32_t count);
+bool RankAndScanOutcome(Engine& engine);
 
 }  // namespace quorvex

@@ -87,6 +87,17 @@ std::unique_ptr<Engine> StartEmptyEngine(uint32_t seed) {
       EngineConfig{.experiencePath = "/dev/null", .clock = {}, .seed = seed});
 }
 
+std::unique_ptr<Engine> StartEngineFrom(const std::string& base, uint32_t seed, std::string& error) {
+  if (base.empty()) return StartEmptyEngine(seed);
+  std::optional<LoadedBook> book = LoadBook(base, seed, false, error);
+  return book ? std::move(book->engine) : nullptr;
+}
+
+int64_t StoreRowCount(Engine& engine) {
+  Statement count(engine.Store.Db(), "select count(*) from Openings");
+  return count.Step() ? count.Int64(0) : 0;
+}
+
 std::vector<ExperienceRecord> StoreRows(Engine& engine) {
   Statement rows(engine.Store.Db(),
                  "select CRC, PrevCRC, X, Y, WINS, LOSSES, MoveNo, Touch from Openings order by "

@@ -48,10 +48,18 @@ std::optional<LoadedBook> LoadBook(const std::string& path, uint32_t seed, bool 
 // A new engine with an empty store, as a brain without Experience.bin.
 std::unique_ptr<Engine> StartEmptyEngine(uint32_t seed);
 
+// The engine a command starts from: an empty one without `base`, else the
+// one LoadBook gives for it (no fragment allowed). Null, with `error` set,
+// when the base cannot be loaded.
+std::unique_ptr<Engine> StartEngineFrom(const std::string& base, uint32_t seed, std::string& error);
+
 // "PATH: truncated: N bytes at offset M are not a whole record".
 std::string FragmentError(const std::string& path, const ExperienceContents& contents);
 
 // Every row of the engine's store, in rowid order.
 std::vector<ExperienceRecord> StoreRows(Engine& engine);
+
+// How many rows the engine's store holds.
+int64_t StoreRowCount(Engine& engine);
 
 }  // namespace quorvex::book

@@ -10,17 +10,13 @@ namespace quorvex::book {
 
 namespace {
 
-// The level of the move decision's ranking: the capped selection.
-constexpr int32_t kDecisionLevel = 1;
-
 // The watching brain's turn up to the outcome scan, as the move decision
 // takes it: the stone to come already counted, the candidates ranked for
 // it. True when the scan found the game decided (and learned from it).
 bool TakeTurnToScan(Engine& engine) {
   engine.MoveCount += 1;
   engine.GameResultFlag = 0;
-  engine.Ranker.RankCandidates(engine.Board, engine.CandidateList, kDecisionLevel, CellOwn);
-  const bool decided = ScanOutcome(engine, ListCount(engine.CandidateList));
+  const bool decided = RankAndScanOutcome(engine);
   engine.MoveCount -= 1;
   return decided;
 }

@@ -42,12 +42,8 @@ int RunLearn(const BookOptions& options, std::ostream& out, std::ostream& err) {
   }
   // 2. The store to learn into. The seed serves nothing here: the replay
   //    draws no move.
-  std::unique_ptr<Engine> engine;
-  if (options.base.empty()) {
-    engine = StartEmptyEngine(0);
-  } else if (std::optional<LoadedBook> book = LoadBook(options.base, 0, false, error)) {
-    engine = std::move(book->engine);
-  } else {
+  const std::unique_ptr<Engine> engine = StartEngineFrom(options.base, 0, error);
+  if (!engine) {
     err << "quorvex-book: " << error << "\n";
     return ExitFileFault;
   }

@@ -18,8 +18,6 @@ namespace {
 
 constexpr const char* kEngineName = "quorvex";
 
-int64_t StoreSize(Engine& engine) { return static_cast<int64_t>(StoreRows(engine).size()); }
-
 bool WriteProtocolLog(const std::vector<std::string>& lines, const std::string& path) {
   std::ofstream log(path, std::ios::binary | std::ios::trunc);
   for (const std::string& line : lines) log << line << "\r\n";
@@ -44,16 +42,12 @@ int RunTrain(const BookOptions& options, std::ostream& out, std::ostream& err) {
     return ExitFileFault;
   }
   const uint32_t seed = options.seed ? *options.seed : ProcessSeed();
-  std::unique_ptr<Engine> engine;
-  if (options.base.empty()) {
-    engine = StartEmptyEngine(seed);
-  } else if (std::optional<LoadedBook> book = LoadBook(options.base, seed, false, error)) {
-    engine = std::move(book->engine);
-  } else {
+  const std::unique_ptr<Engine> engine = StartEngineFrom(options.base, seed, error);
+  if (!engine) {
     err << "quorvex-book: " << error << "\n";
     return ExitFileFault;
   }
-  out << "engine seed " << seed << ", store " << StoreSize(*engine) << " rows\n" << std::flush;
+  out << "engine seed " << seed << ", store " << StoreRowCount(*engine) << " rows\n" << std::flush;
 
   // 2. The games, colours alternating, the engine black in odd games.
   EnginePlayer player(*engine, kEngineName);
@@ -82,7 +76,7 @@ int RunTrain(const BookOptions& options, std::ostream& out, std::ostream& err) {
       ++(record.winner == engineColour ? tally.wins : tally.losses);
     }
     out << title << match::DescribeEnding(record) << ", " << record.board.moves().size()
-        << " stones; store " << StoreSize(*engine) << " rows\n"
+        << " stones; store " << StoreRowCount(*engine) << " rows\n"
         << std::flush;
   }
   player.Finish();

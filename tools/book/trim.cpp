@@ -26,7 +26,7 @@ int RunTrim(const BookOptions& options, std::ostream& out, std::ostream& err) {
         "MoveNo asc, rowid asc limit " +
         std::to_string(keep) + ")");
   }
-  const int64_t kept = static_cast<int64_t>(StoreRows(*book->engine).size());
+  const int64_t kept = StoreRowCount(*book->engine);
   out << "kept " << kept << " of " << records << " records within " << options.maxBytes
       << " bytes\n";
   return WriteBook(*book->engine, outPath, out, err) ? ExitDone : ExitFileFault;

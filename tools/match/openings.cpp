@@ -16,14 +16,14 @@ std::optional<std::vector<Opening>> ParseOpenings(const std::string& text, int32
   while (std::getline(lines, line)) {
     ++lineNo;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.find_first_not_of(" \t") == std::string::npos || line.front() == '#') continue;
+    if (line.starts_with('#')) continue;
     const std::string where = "openings line " + std::to_string(lineNo) + ": ";
     const auto points = ParseOpeningLine(line);
     if (!points) {
       error = where + "not a list of points (like h8 i9 or 7,7 8,8)";
       return std::nullopt;
     }
-    // Separators alone name no stone: the line is as blank as an empty one.
+    // A blank line, or separators alone, names no stone.
     if (points->empty()) continue;
     GameBoard board(boardSize);
     Stone side = Stone::Black;
