@@ -38,6 +38,7 @@ match::GameBoard CheckReplays(const RecordedGame& game) {
     decided = board.MakesFive(move.point);
     toMove = match::Opponent(toMove);
   }
+  Require(decided == game.endsInFive, "a record's five is misreported");
   return board;
 }
 

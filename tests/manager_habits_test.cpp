@@ -17,16 +17,6 @@
 namespace quorvex {
 namespace {
 
-// "x,y" with both in 0..19, or -1.
-int PointIndex(const std::string& reply) {
-  int x = -1;
-  int y = -1;
-  char tail = 0;
-  if (std::sscanf(reply.c_str(), "%d,%d%c", &x, &y, &tail) != 2) return -1;
-  if (x < 0 || y < 0 || x >= 20 || y >= 20) return -1;
-  return x * 20 + y;
-}
-
 TEST(ManagerHabits, StoppedAndContinuedBetweenMovesTheBrainPlaysOn) {
   // Gomocup's referee suspends each brain while the other thinks, at any
   // moment: here right after BEGIN's reply, while the brain pauses, and
@@ -47,7 +37,7 @@ TEST(ManagerHabits, StoppedAndContinuedBetweenMovesTheBrainPlaysOn) {
     taken[ours] = true;
     brain.Send("TURN 2," + std::to_string(move * 2) + "\r\n");
     const std::string reply = brain.ReadLine();
-    const int point = PointIndex(reply);
+    const int point = test::ReplyPointIndex(reply);
     ASSERT_GE(point, 0) << reply;
     ASSERT_FALSE(taken[point]) << reply;
     taken[point] = true;
@@ -94,7 +84,7 @@ TEST(ManagerHabits, AWholeMatchWrittenAtOnceIsAnsweredLineForLine) {
         EXPECT_EQ(reply.rfind("ERROR ", 0), 0u) << "request " << i << ": " << reply;
         continue;
       }
-      const int point = PointIndex(reply);
+      const int point = test::ReplyPointIndex(reply);
       ASSERT_GE(point, 0) << "request " << i << ": " << reply;
       EXPECT_FALSE(taken[point]) << "request " << i << ": " << reply;
       taken[point] = true;
@@ -137,8 +127,8 @@ TEST(ManagerHabits, MaxMemoryOfAnySizeIsTakenSilently) {
   // move.
   brain.Send("TURN 9,9\r\n");
   const std::string reply = brain.ReadLine();
-  EXPECT_GE(PointIndex(reply), 0) << reply;
-  EXPECT_NE(PointIndex(reply), 9 * 20 + 9) << reply;
+  EXPECT_GE(test::ReplyPointIndex(reply), 0) << reply;
+  EXPECT_NE(test::ReplyPointIndex(reply), 9 * 20 + 9) << reply;
   brain.Send("END\r\n");
   EXPECT_EQ(brain.Wait(), 0);
 }

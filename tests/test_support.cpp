@@ -292,20 +292,24 @@ int BrainProcess::Wait(int timeoutMs) {
   }
 }
 
+int ReplyPointIndex(const std::string& reply) {
+  int x = -1;
+  int y = -1;
+  char tail = 0;
+  if (std::sscanf(reply.c_str(), "%d,%d%c", &x, &y, &tail) != 2) return -1;
+  if (x < 0 || y < 0 || x >= 20 || y >= 20) return -1;
+  return x * 20 + y;
+}
+
 std::string PlayShortGame(BrainProcess& brain, int turns, int turnMs) {
   brain.Send("START 20\r\nINFO timeout_turn " + std::to_string(turnMs) + "\r\nBEGIN\r\n");
   if (const std::string ok = brain.ReadLine(); ok != "OK") return "START answered " + ok;
-  bool taken[20][20] = {};
+  bool taken[20 * 20] = {};
   auto take = [&](const std::string& reply) -> std::string {
-    int x = -1;
-    int y = -1;
-    char tail = 0;
-    if (std::sscanf(reply.c_str(), "%d,%d%c", &x, &y, &tail) != 2 || x < 0 || y < 0 || x >= 20 ||
-        y >= 20) {
-      return "a move request answered " + reply;
-    }
-    if (taken[x][y]) return "the brain played " + reply + ", which is taken";
-    taken[x][y] = true;
+    const int point = ReplyPointIndex(reply);
+    if (point < 0) return "a move request answered " + reply;
+    if (taken[point]) return "the brain played " + reply + ", which is taken";
+    taken[point] = true;
     return {};
   };
   if (const std::string fault = take(brain.ReadLine()); !fault.empty()) return fault;
@@ -319,8 +323,8 @@ std::string PlayShortGame(BrainProcess& brain, int turns, int turnMs) {
       x = (9 + walk * 7) % 20;
       y = (9 + walk * 3 + walk / 20) % 20;
       ++walk;
-    } while (taken[x][y]);
-    taken[x][y] = true;
+    } while (taken[x * 20 + y]);
+    taken[x * 20 + y] = true;
     brain.Send("TURN " + std::to_string(x) + "," + std::to_string(y) + "\r\n");
     if (const std::string fault = take(brain.ReadLine()); !fault.empty()) return fault;
   }

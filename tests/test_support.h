@@ -109,6 +109,9 @@ class BrainProcess {
 // what went wrong (a reply that is not "OK", not a point, off the board or
 // on a stone), or empty when every reply was right. Does not send END.
 std::string PlayShortGame(BrainProcess& brain, int turns, int turnMs = 100);
+
+// A move reply "x,y" with both in 0..19 as x * 20 + y, or -1 for anything else.
+int ReplyPointIndex(const std::string& reply);
 #endif
 
 }  // namespace quorvex::test

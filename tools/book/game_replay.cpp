@@ -36,9 +36,7 @@ ReplayResult ReplayGame(Engine& engine, const match::RecordedGame& game) {
   loop.HandleLine("BOARD");
 
   // 2. Who won, and so whose stones the watching brain plays.
-  match::GameBoard board(game.size);
-  for (const match::PlayedMove& move : game.moves) board.Place(move);
-  result.decided = !game.moves.empty() && board.MakesFive(game.moves.back().point);
+  result.decided = game.endsInFive;
   const match::Stone watcher = result.decided ? game.moves.back().colour : match::Stone::Black;
 
   // 3. Every stone through the loop; the winner's turns scanned until the

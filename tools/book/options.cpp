@@ -1,9 +1,10 @@
 #include "tools/book/options.h"
 
-#include <charconv>
 #include <functional>
 #include <set>
 #include <string_view>
+
+#include "tools/match/bounded_int.h"
 
 namespace quorvex::book {
 
@@ -133,12 +134,6 @@ const CommandInfo* FindCommand(const std::string& command) {
   return nullptr;
 }
 
-bool ReadInt(std::string_view text, int64_t low, int64_t high, int64_t& value) {
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  return !text.empty() && ec == std::errc() && ptr == end && value >= low && value <= high;
-}
-
 }  // namespace
 
 std::string UsageText(const std::string& command) {
@@ -209,7 +204,7 @@ std::optional<BookOptions> ParseOptions(const std::vector<std::string>& args, st
     for (const IntOption& option : intOptions) {
       if (arg != option.name) continue;
       int64_t number = 0;
-      if (!ReadInt(value, option.low, option.high, number)) {
+      if (!match::ReadBoundedInt(value, option.low, option.high, number)) {
         error = std::string(option.name) + " takes a whole number from " +
                 std::to_string(option.low) + " to " + std::to_string(option.high) + ", not \"" +
                 value + "\"";

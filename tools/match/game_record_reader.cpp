@@ -31,11 +31,12 @@ std::optional<int32_t> WholeNumber(std::string_view s) {
 }
 
 // Places the moves on a board in order and notes the first that breaks the
-// rules: off the board, on a stone, out of turn, or after a five.
+// rules: off the board, on a stone, out of turn, or after a five; and
+// whether the moves kept end in a five.
 void CheckMoves(RecordedGame& game) {
   GameBoard board(game.size);
   Stone toMove = Stone::Black;
-  bool decided = false;
+  bool& decided = game.endsInFive;
   for (std::size_t i = 0; i < game.moves.size(); ++i) {
     const PlayedMove& move = game.moves[i];
     const std::string where =

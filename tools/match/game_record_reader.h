@@ -37,6 +37,8 @@ struct RecordedGame {
   // Empty for a legal game; otherwise why it is not one ("move 7, 3,4 is
   // occupied"). The moves up to the fault are kept.
   std::string illegal;
+  // The last move kept makes five in a row.
+  bool endsInFive = false;
 };
 
 // Reads a record from its text, PSQ or SGF as its first characters say.

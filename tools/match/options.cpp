@@ -1,20 +1,11 @@
 #include "tools/match/options.h"
 
-#include <charconv>
 #include <functional>
 #include <string_view>
 
+#include "tools/match/bounded_int.h"
+
 namespace quorvex::match {
-
-namespace {
-
-bool ReadInt(std::string_view text, int64_t low, int64_t high, int64_t& value) {
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  return ec == std::errc() && ptr == end && value >= low && value <= high;
-}
-
-}  // namespace
 
 std::string UsageText() {
   return R"(usage: quorvex-match [options] PLAYER1 PLAYER2
@@ -141,7 +132,7 @@ std::optional<MatchOptions> ParseOptions(const std::vector<std::string>& args, s
       const std::string* v = value();
       if (v == nullptr) return std::nullopt;
       int64_t number = 0;
-      if (!ReadInt(*v, match->low, match->high, number)) {
+      if (!ReadBoundedInt(*v, match->low, match->high, number)) {
         error = std::string(match->longName) + " takes a whole number from " +
                 std::to_string(match->low) + " to " + std::to_string(match->high) + ", not \"" +
                 *v + "\"";
