@@ -287,8 +287,19 @@ int32_t IncrementalRanker::RankCandidates(MoveList& list, int32_t level, int32_t
     list.resize(static_cast<std::size_t>(n) + 1);
     list[0] = MoveRecord{};
     list[0].score = n;
+    // Field by field into the list: a whole record built aside and copied
+    // in stalls on every entry, its small stores read back as wide loads.
     for (int32_t i = 1; i <= n; ++i) {
-      list[static_cast<std::size_t>(i)] = Entry(keys_[static_cast<std::size_t>(i)].candidate, side);
+      const auto at = static_cast<std::size_t>(keys_[static_cast<std::size_t>(i)].candidate);
+      MoveRecord& entry = list[static_cast<std::size_t>(i)];
+      entry.x = kPoints.x[point_[at]];
+      entry.y = kPoints.y[point_[at]];
+      entry.score = score_[at];
+      entry.direction = 0;
+      entry.templateNo = 0;
+      entry.side = side_[at];
+      entry.bonus = 0;
+      entry.mine = side_[at] == side ? 1 : 0;
     }
     return 0;
   }
