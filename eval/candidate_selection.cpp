@@ -3,14 +3,15 @@
 namespace quorvex {
 namespace selection_detail {
 
+// The fields go straight into the list: a record built aside and copied in
+// is read back wide before its narrow stores have landed, and stalls.
 void Append(MoveList& list, const MoveRecord& c) {
-  MoveRecord entry;
+  MoveRecord& entry = list.emplace_back();
   entry.x = c.x;
   entry.y = c.y;
   entry.score = c.score;
   entry.side = c.side;
   entry.mine = c.mine;
-  list.push_back(entry);
 }
 
 void StartList(MoveList& list, int32_t n) {
