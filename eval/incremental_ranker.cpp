@@ -85,7 +85,9 @@ MoveRecord RankedCandidates::At(int32_t i) const {
   r.sort_.SortThrough(i);
   const int32_t candidate = r.keys_[static_cast<std::size_t>(i)].candidate;
   if (candidate > r.collected_) r.CollectThrough(candidate);
-  return r.Entry(candidate, side_);
+  MoveRecord entry;
+  r.WriteEntry(candidate, side_, entry);
+  return entry;
 }
 
 void RankedCandidates::Select(int32_t minScore, int32_t side, PointMarks& marks, MoveList& to) const {
@@ -114,7 +116,7 @@ void RankedCandidates::Select(int32_t minScore, int32_t side, PointMarks& marks,
   to.clear();
   to.push_back(MoveRecord{});
   if (best != 0) {
-    to.push_back(r.Entry(best, side_));
+    r.WriteEntry(best, side_, to.emplace_back());
   }
 }
 
@@ -130,15 +132,19 @@ IncrementalRanker::IncrementalRanker(const TemplateTables& tables)
   usedSlots_.reserve(kMaxCandidates);
 }
 
-MoveRecord IncrementalRanker::Entry(int32_t candidate, int32_t side) const {
+// Every field is written, so `to` may hold a stale entry. Written in place:
+// a record built aside and copied in is read back wide before its narrow
+// stores have landed, and stalls on every entry.
+void IncrementalRanker::WriteEntry(int32_t candidate, int32_t side, MoveRecord& to) const {
   const auto at = static_cast<std::size_t>(candidate);
-  MoveRecord entry;
-  entry.x = kPoints.x[point_[at]];
-  entry.y = kPoints.y[point_[at]];
-  entry.score = score_[at];
-  entry.side = side_[at];
-  entry.mine = side_[at] == side ? 1 : 0;
-  return entry;
+  to.x = kPoints.x[point_[at]];
+  to.y = kPoints.y[point_[at]];
+  to.score = score_[at];
+  to.direction = 0;
+  to.templateNo = 0;
+  to.side = side_[at];
+  to.bonus = 0;
+  to.mine = side_[at] == side ? 1 : 0;
 }
 
 // The candidates of class c, appended in collection order: its windows in
@@ -287,19 +293,8 @@ int32_t IncrementalRanker::RankCandidates(MoveList& list, int32_t level, int32_t
     list.resize(static_cast<std::size_t>(n) + 1);
     list[0] = MoveRecord{};
     list[0].score = n;
-    // Field by field into the list: a whole record built aside and copied
-    // in stalls on every entry, its small stores read back as wide loads.
     for (int32_t i = 1; i <= n; ++i) {
-      const auto at = static_cast<std::size_t>(keys_[static_cast<std::size_t>(i)].candidate);
-      MoveRecord& entry = list[static_cast<std::size_t>(i)];
-      entry.x = kPoints.x[point_[at]];
-      entry.y = kPoints.y[point_[at]];
-      entry.score = score_[at];
-      entry.direction = 0;
-      entry.templateNo = 0;
-      entry.side = side_[at];
-      entry.bonus = 0;
-      entry.mine = side_[at] == side ? 1 : 0;
+      WriteEntry(keys_[static_cast<std::size_t>(i)].candidate, side, list[static_cast<std::size_t>(i)]);
     }
     return 0;
   }

@@ -96,8 +96,8 @@ class IncrementalRanker {
   void CrossThroughClass(int32_t last);
   void CountScores();
   void WriteKeys();
-  // Candidate `candidate` as a list entry, with mine set for `side`.
-  MoveRecord Entry(int32_t candidate, int32_t side) const;
+  // Candidate `candidate` as a list entry into `to`, with mine set for `side`.
+  void WriteEntry(int32_t candidate, int32_t side, MoveRecord& to) const;
 
   WindowTracker windows_;
   RankedCandidates ranked_{*this};
