@@ -83,7 +83,7 @@ MoveRecord RankedCandidates::At(int32_t i) const {
   IncrementalRanker& r = ranker_;
   r.EnsureKeyed();
   r.sort_.SortThrough(i);
-  const int32_t candidate = r.keys_[static_cast<std::size_t>(i)].candidate;
+  const int32_t candidate = r.sort_.Candidate(i);
   if (candidate > r.collected_) r.CollectThrough(candidate);
   MoveRecord entry;
   r.WriteEntry(candidate, side_, entry);
@@ -127,7 +127,7 @@ IncrementalRanker::IncrementalRanker(const TemplateTables& tables)
       side_(kMaxCandidates + 1),
       score_(kMaxCandidates + 1),
       usedUp_(BoardSpan * BoardSpan * 2, 0),
-      keys_(kMaxCandidates + 1),
+      sortScores_(kMaxCandidates + 1),
       sort_(kMaxCandidates) {
   usedSlots_.reserve(kMaxCandidates);
 }
@@ -193,7 +193,7 @@ void IncrementalRanker::CrossAll() {
 void IncrementalRanker::KeyAll() {
   EnsureCrossed();
   WriteKeys();
-  sort_.Start(keys_.data(), ranked_.count_);
+  sort_.Start(sortScores_.data(), ranked_.count_);
   keyed_ = true;
 }
 
@@ -248,19 +248,16 @@ void IncrementalRanker::CountScores() {
   }
 }
 
-// Sort keys in collection order. The classes not collected yet have one
-// score throughout.
+// The scores to sort, in collection order. The classes not collected yet
+// have one score throughout.
 void IncrementalRanker::WriteKeys() {
   for (int32_t i = 1; i <= collected_; ++i) {
-    keys_[static_cast<std::size_t>(i)] = {static_cast<uint16_t>(i), static_cast<uint16_t>(score_[static_cast<std::size_t>(i)])};
+    sortScores_[static_cast<std::size_t>(i)] = static_cast<uint16_t>(score_[static_cast<std::size_t>(i)]);
   }
   int32_t i = collected_;
   for (int32_t c = nextClass_; c < windows_.ClassCount(); ++c) {
     const auto score = static_cast<uint16_t>(windows_.ClassScore(c));
-    for (const int32_t end = i + windows_.ClassMoves(c); i < end;) {
-      ++i;
-      keys_[static_cast<std::size_t>(i)] = {static_cast<uint16_t>(i), score};
-    }
+    for (const int32_t end = i + windows_.ClassMoves(c); i < end;) sortScores_[static_cast<std::size_t>(++i)] = score;
   }
 }
 
@@ -294,7 +291,7 @@ int32_t IncrementalRanker::RankCandidates(MoveList& list, int32_t level, int32_t
     list[0] = MoveRecord{};
     list[0].score = n;
     for (int32_t i = 1; i <= n; ++i) {
-      WriteEntry(keys_[static_cast<std::size_t>(i)].candidate, side, list[static_cast<std::size_t>(i)]);
+      WriteEntry(sort_.Candidate(i), side, list[static_cast<std::size_t>(i)]);
     }
     return 0;
   }

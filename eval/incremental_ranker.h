@@ -127,7 +127,7 @@ class IncrementalRanker {
   std::vector<uint32_t> usedUp_;
   std::vector<uint32_t> usedSlots_;
 
-  std::vector<RankKey> keys_;  // sorted lazily
+  std::vector<uint16_t> sortScores_;  // the scores the sort starts from, 1..n
   LazyRankSort sort_;
 };
 

@@ -41,36 +41,65 @@ struct RankKey {
   uint16_t score;
 };
 
-// Sorts keys by score, non-increasing, by exactly the permutation
-// QuickSortDescending leaves, one prefix at a time.
+// Sorts candidates 1..n by score, non-increasing, by exactly the permutation
+// QuickSortDescending leaves on keys {i, score of i} in that order, one
+// prefix at a time.
+//
+// The permutation depends on the sequence of scores alone, and a search
+// meets the same sequence again and again: transposed lines reach the same
+// position, and positions that differ away from the candidates give the
+// same scores. So the orders of recent sequences are kept, each as far as
+// it has been sorted, in a table of CachedOrders slots by a hash of the
+// sequence; a sequence found there, compared score for score, takes up its
+// order where it was left. Lists longer than MaxCachedLength are sorted
+// afresh each time. The table's memory grows with use, to a bound of about
+// CachedOrders * MaxCachedLength * 6 bytes.
 class LazyRankSort {
  public:
+  static constexpr int32_t CachedOrders = 1024;
+  static constexpr int32_t MinCachedLength = 24;  // shorter lists sort faster than they hash
+  static constexpr int32_t MaxCachedLength = 768;
+
   // Room for up to `maxKeys` keys.
   explicit LazyRankSort(int32_t maxKeys);
 
-  // Starts over on keys[1..n], which stay the caller's and must not change
-  // until the next Start except through this sorter.
-  void Start(RankKey* keys, int32_t n);
+  // Starts over on the candidates 1..n with scores[1..n]; the scores are
+  // read here and not kept.
+  void Start(const uint16_t* scores, int32_t n);
 
-  // Makes keys[1..q] final (q is clamped to n). Cheap once they are.
+  // Makes places 1..q final (q is clamped to n). Cheap once they are.
   void SortThrough(int32_t q) {
-    if (q > sorted_) SortMore(q);
+    if (q > order_->sorted) SortMore(q);
   }
+  // The candidate at place i, once places 1..i are final.
+  int32_t Candidate(int32_t i) const { return order_->keys[static_cast<std::size_t>(i)].candidate; }
 
  private:
   struct Range {
     int32_t lo;
     int32_t hi;
   };
+  // One sequence's keys as far as they are sorted.
+  struct Order {
+    std::vector<RankKey> keys;    // 1..n
+    std::vector<Range> pending;   // ranges not yet sorted; the leftmost is last
+    int32_t n = 0;
+    int32_t sorted = 0;           // places 1..sorted are final
+  };
+  struct CachedOrder {
+    uint64_t hash = 0;
+    std::vector<uint16_t> scores;  // the sequence, 1..n (n is order.n)
+    Order order;
+  };
 
+  static void Begin(Order& order, const uint16_t* scores, int32_t n);
   void SortMore(int32_t q);
   bool AllEqual(int32_t lo, int32_t hi) const;
   void PlaceEqualRun(int32_t lo, int32_t hi);
 
-  RankKey* keys_ = nullptr;
-  int32_t n_ = 0;
-  int32_t sorted_ = 0;          // keys 1..sorted_ are final
-  std::vector<Range> pending_;  // ranges not yet sorted; the leftmost is last
+  Order* order_;
+  Order fresh_;  // the order of a list not cached
+  std::vector<CachedOrder> cache_;
   EqualRunOrders orders_;
   std::vector<RankKey> scratch_;
 };
