@@ -3,6 +3,9 @@
 // candidate): the full scan of CandidateRanker, and the ranking kept up to
 // date by IncrementalRanker, both from a position already set up and with
 // a stone placed and lifted around each ranking, as a search node does.
+// The ranker keeps the sort's orders of score sequences met before, and
+// here every ranking after the first meets its own again; orders:0 turns
+// the table off, for the cost of a sequence the search has not met.
 
 #include <benchmark/benchmark.h>
 
@@ -47,9 +50,10 @@ void BM_RankCandidatesIncremental(benchmark::State& state) {
   const auto& position = test::kFixedPositions[state.range(0)];
   const auto level = static_cast<int32_t>(state.range(1));
   const bool withStone = state.range(2) != 0;
+  const auto cachedOrders = state.range(3) != 0 ? LazyRankSort::DefaultCachedOrders : 0;
   TemplateTables tables;
   BuildTemplates(tables);
-  IncrementalRanker ranker{tables};
+  IncrementalRanker ranker{tables, cachedOrders};
   const Board board = test::FixedBoard(position);
   ranker.Reset(board);
   const auto [x, y] = EmptyNearMiddle(board);
@@ -68,8 +72,8 @@ BENCHMARK(BM_RankCandidates)
     ->ArgNames({"position", "level"})
     ->ArgsProduct({{0, 1, 2, 3}, {1, FullListLevel}});
 BENCHMARK(BM_RankCandidatesIncremental)
-    ->ArgNames({"position", "level", "stone"})
-    ->ArgsProduct({{0, 1, 2, 3}, {1, FullListLevel}, {0, 1}});
+    ->ArgNames({"position", "level", "stone", "orders"})
+    ->ArgsProduct({{0, 1, 2, 3}, {1, FullListLevel}, {0, 1}, {1, 0}});
 
 }  // namespace
 }  // namespace quorvex

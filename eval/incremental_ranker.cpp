@@ -120,7 +120,7 @@ void RankedCandidates::Select(int32_t minScore, int32_t side, PointMarks& marks,
   }
 }
 
-IncrementalRanker::IncrementalRanker(const TemplateTables& tables)
+IncrementalRanker::IncrementalRanker(const TemplateTables& tables, int32_t cachedOrders)
     : windows_(tables),
       point_(kMaxCandidates + 1),
       direction_(kMaxCandidates + 1),
@@ -128,7 +128,7 @@ IncrementalRanker::IncrementalRanker(const TemplateTables& tables)
       score_(kMaxCandidates + 1),
       usedUp_(BoardSpan * BoardSpan * 2, 0),
       sortScores_(kMaxCandidates + 1),
-      sort_(kMaxCandidates) {
+      sort_(kMaxCandidates, cachedOrders) {
   usedSlots_.reserve(kMaxCandidates);
 }
 

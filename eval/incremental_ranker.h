@@ -59,7 +59,9 @@ class RankedCandidates {
 class IncrementalRanker {
  public:
   // Keeps a reference to `tables`, read from the first Reset on.
-  explicit IncrementalRanker(const TemplateTables& tables);
+  // `cachedOrders` sizes the sort's table of orders met before (0: none).
+  explicit IncrementalRanker(const TemplateTables& tables,
+                             int32_t cachedOrders = LazyRankSort::DefaultCachedOrders);
   IncrementalRanker(const IncrementalRanker&) = delete;
   IncrementalRanker& operator=(const IncrementalRanker&) = delete;
 

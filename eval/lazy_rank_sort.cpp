@@ -67,7 +67,8 @@ const uint16_t* EqualRunOrders::Order(int32_t length) {
   return order;
 }
 
-LazyRankSort::LazyRankSort(int32_t maxKeys) : order_(&fresh_), cache_(CachedOrders) {
+LazyRankSort::LazyRankSort(int32_t maxKeys, int32_t cachedOrders)
+    : order_(&fresh_), cache_(static_cast<std::size_t>(cachedOrders)) {
   fresh_.keys.resize(static_cast<std::size_t>(maxKeys) + 1);
   fresh_.pending.reserve(static_cast<std::size_t>(maxKeys) + 1);
   scratch_.resize(EqualRunOrders::MaxLength);
@@ -83,13 +84,13 @@ void LazyRankSort::Begin(Order& order, const uint16_t* scores, int32_t n) {
 }
 
 void LazyRankSort::Start(const uint16_t* scores, int32_t n) {
-  if (n < MinCachedLength || n > MaxCachedLength) {
+  if (cache_.empty() || n < MinCachedLength || n > MaxCachedLength) {
     Begin(fresh_, scores, n);
     order_ = &fresh_;
     return;
   }
   const uint64_t hash = HashScores(scores, n);
-  CachedOrder& slot = cache_[hash % CachedOrders];
+  CachedOrder& slot = cache_[hash % cache_.size()];
   order_ = &slot.order;
   if (slot.hash == hash && slot.order.n == n && std::equal(scores + 1, scores + n + 1, slot.scores.begin() + 1)) {
     return;

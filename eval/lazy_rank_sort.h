@@ -49,19 +49,20 @@ struct RankKey {
 // meets the same sequence again and again: transposed lines reach the same
 // position, and positions that differ away from the candidates give the
 // same scores. So the orders of recent sequences are kept, each as far as
-// it has been sorted, in a table of CachedOrders slots by a hash of the
+// it has been sorted, in a table of slots indexed by a hash of the
 // sequence; a sequence found there, compared score for score, takes up its
-// order where it was left. Lists longer than MaxCachedLength are sorted
-// afresh each time. The table's memory grows with use, to a bound of about
-// CachedOrders * MaxCachedLength * 6 bytes.
+// order where it was left. Lists shorter than MinCachedLength or longer
+// than MaxCachedLength are sorted afresh each time. The table's memory
+// grows with use, to a bound of about slots * MaxCachedLength * 6 bytes.
 class LazyRankSort {
  public:
-  static constexpr int32_t CachedOrders = 1024;
+  static constexpr int32_t DefaultCachedOrders = 1024;
   static constexpr int32_t MinCachedLength = 24;  // shorter lists sort faster than they hash
   static constexpr int32_t MaxCachedLength = 768;
 
-  // Room for up to `maxKeys` keys.
-  explicit LazyRankSort(int32_t maxKeys);
+  // Room for up to `maxKeys` keys, and `cachedOrders` slots of the table
+  // (0: every list is sorted afresh).
+  explicit LazyRankSort(int32_t maxKeys, int32_t cachedOrders = DefaultCachedOrders);
 
   // Starts over on the candidates 1..n with scores[1..n]; the scores are
   // read here and not kept.
