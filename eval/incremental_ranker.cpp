@@ -192,7 +192,7 @@ void IncrementalRanker::CrossAll() {
 
 void IncrementalRanker::KeyAll() {
   EnsureCrossed();
-  WriteKeys();
+  WriteSortScores();
   sort_.Start(sortScores_.data(), ranked_.count_);
   keyed_ = true;
 }
@@ -250,7 +250,7 @@ void IncrementalRanker::CountScores() {
 
 // The scores to sort, in collection order. The classes not collected yet
 // have one score throughout.
-void IncrementalRanker::WriteKeys() {
+void IncrementalRanker::WriteSortScores() {
   for (int32_t i = 1; i <= collected_; ++i) {
     sortScores_[static_cast<std::size_t>(i)] = static_cast<uint16_t>(score_[static_cast<std::size_t>(i)]);
   }

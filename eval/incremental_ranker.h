@@ -97,7 +97,7 @@ class IncrementalRanker {
   // Runs the bonus pass on over the classes up to `last`.
   void CrossThroughClass(int32_t last);
   void CountScores();
-  void WriteKeys();
+  void WriteSortScores();
   // Candidate `candidate` as a list entry into `to`, with mine set for `side`.
   void WriteEntry(int32_t candidate, int32_t side, MoveRecord& to) const;
 
