@@ -16,8 +16,8 @@ int RunStats(const BookOptions& options, std::ostream& out, std::ostream& err) {
     err << "quorvex-book: " << error << "\n";
     return ExitFileFault;
   }
-  Engine& engine = *book->engine;
-  Database& db = engine.Store.Db();
+  const ExperienceContents& contents = book->contents;
+  Database& db = book->engine->Store.Db();
   Statement totals(db,
                    "select count(*), count(distinct PrevCRC), min(Touch), max(Touch), "
                    "sum(WINS), sum(LOSSES) from Openings");
@@ -28,7 +28,7 @@ int RunStats(const BookOptions& options, std::ostream& out, std::ostream& err) {
   };
 
   line("file") << path << "\n";
-  const int64_t bytes = static_cast<int64_t>(book->contents.bytes);
+  const int64_t bytes = static_cast<int64_t>(contents.bytes);
   const int64_t room = GomocupEntryBytes - bytes;
   line("bytes") << bytes;
   if (room >= 0) {
@@ -37,7 +37,6 @@ int RunStats(const BookOptions& options, std::ostream& out, std::ostream& err) {
   } else {
     out << " (" << -room << " over Gomocup's " << GomocupEntryBytes << ")\n";
   }
-  const ExperienceContents& contents = book->contents;
   line("records") << records << "\n";
   line("a brain loads") << contents.brainRecords;
   if (contents.brainRecords == records) {
