@@ -47,12 +47,26 @@ void EncodeExperienceRecord(const ExperienceRecord& record, uint8_t* out) {
   WriteLittleEndian(static_cast<uint64_t>(record.touch), out + 24, 4);
 }
 
-ExperienceFileReader::ExperienceFileReader(const std::string& path) {
-  bool missing = false;
-  file_ = OpenRegularFileForReading(path, unread_, missing);
+namespace {
+
+std::FILE* OpenOrCreate(const std::string& path, std::uint64_t& bytes) {
+  ReadOpenFault fault = ReadOpenFault::None;
+  std::FILE* file = OpenRegularFileForReading(path, bytes, fault);
   // A fresh file has nothing to read.
-  if (missing) CreateEmptyFileIfAbsent(path);
-  unread_ = std::min(unread_, MaxExperienceFileBytes);
+  if (fault == ReadOpenFault::Missing) CreateEmptyFileIfAbsent(path);
+  bytes = std::min(bytes, MaxExperienceFileBytes);
+  return file;
+}
+
+}  // namespace
+
+ExperienceFileReader::ExperienceFileReader(const std::string& path) {
+  file_ = OpenOrCreate(path, unread_);
+  if (file_ != nullptr) buffer_.resize(RecordsPerRead * ExperienceRecordBytes);
+}
+
+ExperienceFileReader::ExperienceFileReader(std::FILE* file, std::uint64_t bytes)
+    : file_(file), unread_(file != nullptr ? bytes : 0) {
   if (file_ != nullptr) buffer_.resize(RecordsPerRead * ExperienceRecordBytes);
 }
 

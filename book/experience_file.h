@@ -64,6 +64,10 @@ void EncodeExperienceRecord(const ExperienceRecord& record, uint8_t* out);
 class ExperienceFileReader {
  public:
   explicit ExperienceFileReader(const std::string& path);
+  // For a tool that opened the file itself: reads the whole records among
+  // the next `bytes` bytes of `file` (no MaxExperienceFileBytes here), and
+  // closes it at the end. A null `file` reads as empty.
+  ExperienceFileReader(std::FILE* file, std::uint64_t bytes);
   ~ExperienceFileReader();
   ExperienceFileReader(const ExperienceFileReader&) = delete;
   ExperienceFileReader& operator=(const ExperienceFileReader&) = delete;

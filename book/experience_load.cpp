@@ -53,15 +53,14 @@ void BindRow(Statement& insert, int32_t row, const ExperienceRecord& record) {
 
 constexpr const char* MaxTouchSql = "Select max(touch) as MaxTouch from openings";
 
-void InsertFileRows(Database& db, const std::string& path) {
-  ExperienceFileReader file(path);
+void InsertFileRows(Database& db, const ExperienceStore::RecordSource& next) {
   Transaction transaction(db);
   Statement many(db, InsertText(RowsPerInsert));
   Statement one(db, InsertText(1));
   std::vector<ExperienceRecord> batch(RowsPerInsert);
   for (;;) {
     int32_t rows = 0;
-    while (rows < RowsPerInsert && file.Next(batch[static_cast<std::size_t>(rows)])) ++rows;
+    while (rows < RowsPerInsert && next(batch[static_cast<std::size_t>(rows)])) ++rows;
     if (rows == RowsPerInsert && many.Ok()) {
       for (int32_t row = 0; row < rows; ++row) BindRow(many, row, batch[static_cast<std::size_t>(row)]);
       // A batch that fails as a whole goes in row by row, so that only
@@ -85,22 +84,31 @@ void InsertFileRows(Database& db, const std::string& path) {
 }  // namespace
 
 void ExperienceStore::LoadExperience(const std::string& path) {
+  ExperienceFileReader file(path);
+  LoadExperience([&file](ExperienceRecord& record) { return file.Next(record); });
+}
+
+void ExperienceStore::LoadExperience(const RecordSource& next) {
   // 1. A fresh in-memory database with the table.
   db_.Open(":memory:");
   db_.Execute(CreateTableSql);
   // 2. Every whole record of the file, in file order.
-  InsertFileRows(db_, path);
+  InsertFileRows(db_, next);
   // 3. The indexes, after the rows, so the load does not maintain them row
   //    by row.
   db_.Execute(CreateKeyIndexSql);
   db_.Execute(CreatePrevKeyIndexSql);
-  // 4. This run's stamp: one above the newest stamp in the table. A file
-  // stamped with the largest 32-bit Touch keeps that stamp: one above it
-  // would wrap to the smallest, and every learning step would then trim
-  // the rows this run stamps.
+  // 4. This run's stamp: one above the newest stamp in the table.
   Statement maxTouch(db_, MaxTouchSql);
   maxTouch.Step();
-  runTouch_ = static_cast<int32_t>(std::min<int64_t>(int64_t{maxTouch.Int("MaxTouch")} + 1, INT32_MAX));
+  runTouch_ = RunTouchAbove(maxTouch.Int("MaxTouch"));
+}
+
+int32_t ExperienceStore::RunTouchAbove(int64_t maxTouch) {
+  // A file stamped with the largest 32-bit Touch keeps that stamp: one
+  // above it would wrap to the smallest, and every learning step would then
+  // trim the rows this run stamps.
+  return static_cast<int32_t>(std::min<int64_t>(maxTouch + 1, INT32_MAX));
 }
 
 }  // namespace quorvex

@@ -10,9 +10,11 @@
 // on as an empty book. Single-threaded.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "book/database.h"
+#include "book/experience_file.h"
 #include "engine/move_buffer.h"
 #include "engine/move_record.h"
 
@@ -27,6 +29,16 @@ class ExperienceStore {
   // already). The file is only read; a missing one is created empty when
   // the directory allows, one that cannot be read leaves the table empty.
   void LoadExperience(const std::string& path);
+
+  // The same load from records read elsewhere, in the order `next` hands
+  // them out (false when there are no more): for tools that read the file
+  // themselves and must still fill the table as a brain fills it.
+  using RecordSource = std::function<bool(ExperienceRecord&)>;
+  void LoadExperience(const RecordSource& next);
+
+  // The RunTouch of a load whose highest Touch is `maxTouch` (0 for an
+  // empty table).
+  static int32_t RunTouchAbove(int64_t maxTouch);
 
   // Best recorded continuation of the position `key`, scored from its
   // counts (wins over losses; above 20000 wins the wins themselves, above

@@ -8,20 +8,32 @@
 
 namespace quorvex {
 
-std::FILE* OpenRegularFileForReading(const std::string& path, std::uint64_t& bytes, bool& missing) {
+std::FILE* OpenRegularFileForReading(const std::string& path, std::uint64_t& bytes,
+                                     ReadOpenFault& fault) {
   bytes = 0;
   // O_NONBLOCK lets a named pipe open at once; on a regular file it changes
-  // nothing.
+  // nothing, and it is cleared once the file is known to be one.
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  missing = fd < 0 && errno == ENOENT;
-  if (fd < 0) return nullptr;
-  struct stat status {};
-  std::FILE* file = nullptr;
-  if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) file = fdopen(fd, "rb");
-  if (file == nullptr) {
-    close(fd);
+  if (fd < 0) {
+    fault = errno == ENOENT ? ReadOpenFault::Missing : ReadOpenFault::Refused;
     return nullptr;
   }
+  // Closes the descriptor on a failure, keeping errno for the caller.
+  const auto fail = [fd, &fault](ReadOpenFault why) -> std::FILE* {
+    const int error = errno;
+    close(fd);
+    errno = error;
+    fault = why;
+    return nullptr;
+  };
+  struct stat status {};
+  if (fstat(fd, &status) != 0) return fail(ReadOpenFault::Refused);
+  if (!S_ISREG(status.st_mode)) return fail(ReadOpenFault::NotRegular);
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  std::FILE* file = fdopen(fd, "rb");
+  if (file == nullptr) return fail(ReadOpenFault::Refused);
+  fault = ReadOpenFault::None;
   bytes = static_cast<std::uint64_t>(status.st_size);
   return file;
 }

@@ -10,16 +10,21 @@
 
 namespace quorvex {
 
-std::FILE* OpenRegularFileForReading(const std::string& path, std::uint64_t& bytes, bool& missing) {
+std::FILE* OpenRegularFileForReading(const std::string& path, std::uint64_t& bytes,
+                                     ReadOpenFault& fault) {
   bytes = 0;
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  missing = file == nullptr && errno == ENOENT;
-  if (file == nullptr) return nullptr;
+  if (file == nullptr) {
+    fault = errno == ENOENT ? ReadOpenFault::Missing : ReadOpenFault::Refused;
+    return nullptr;
+  }
   struct _stat64 status {};
   if (_fstat64(_fileno(file), &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) {
+    fault = ReadOpenFault::NotRegular;
     std::fclose(file);
     return nullptr;
   }
+  fault = ReadOpenFault::None;
   bytes = static_cast<std::uint64_t>(status.st_size);
   return file;
 }

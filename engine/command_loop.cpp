@@ -30,6 +30,12 @@ int32_t InternalCoordinate(std::string_view field) {
                                                       : static_cast<int32_t>(value);
 }
 
+// A coordinate without digits would read as 0, a point on the board, so
+// a line that names no point would place a stone there.
+bool NamesPoint(std::string_view xField, std::string_view yField) {
+  return HasNumber(xField) && HasNumber(yField);
+}
+
 // Echoes a piece of the manager's line in a reply: short, and only
 // printable ASCII, so that a manager reading C strings or lines gets the
 // whole reply.
@@ -160,8 +166,14 @@ void CommandLoop::PlaceAndRecord(int32_t code, int32_t x, int32_t y) {
 
 void CommandLoop::OnTurn(std::string_view line) {
   const std::string_view point = SplitField(line, ' ', 2);
-  const int32_t x = InternalCoordinate(SplitField(point, ',', 1));
-  const int32_t y = InternalCoordinate(SplitField(point, ',', 2));
+  const std::string_view xField = SplitField(point, ',', 1);
+  const std::string_view yField = SplitField(point, ',', 2);
+  if (!NamesPoint(xField, yField)) {
+    Reply("ERROR point \"" + Printable(point) + "\" is not two integers x,y");
+    return;
+  }
+  const int32_t x = InternalCoordinate(xField);
+  const int32_t y = InternalCoordinate(yField);
   if (const std::string_view why = RefusePoint(x, y); !why.empty()) {
     Reply("ERROR point " + Printable(point) + " " + std::string(why));
     return;
@@ -195,8 +207,10 @@ void CommandLoop::OnDone(std::string_view) {
 void CommandLoop::OnAbout(std::string_view) { Reply(kAbout); }
 
 void CommandLoop::OnStoneLine(std::string_view line) {
-  const int32_t x = InternalCoordinate(SplitField(line, ',', 1));
-  const int32_t y = InternalCoordinate(SplitField(line, ',', 2));
+  const std::string_view xField = SplitField(line, ',', 1);
+  const std::string_view yField = SplitField(line, ',', 2);
+  const int32_t x = InternalCoordinate(xField);
+  const int32_t y = InternalCoordinate(yField);
   const int32_t owner = ReadNumber(SplitField(line, ',', 3));
   if (owner != 1 && owner != 2) {
     engine_.MoveX = x;
@@ -205,7 +219,7 @@ void CommandLoop::OnStoneLine(std::string_view line) {
     return;
   }
   // A listing has no reply line to carry an error, so a bad stone is left out.
-  if (!RefusePoint(x, y).empty()) return;
+  if (!NamesPoint(xField, yField) || !RefusePoint(x, y).empty()) return;
   engine_.StoneOwner = owner;
   PlaceAndRecord(owner == 1 ? CellOwn : CellOpponent, x, y);
   // Learning credits stones by who played stone 1; in a listing that is the

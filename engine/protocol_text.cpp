@@ -24,27 +24,43 @@ int DigitValue(char c) {
   return 99;
 }
 
-}  // namespace
-
-int32_t ReadNumber(std::string_view field) {
-  std::size_t i = 0;
-  while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
+// Where a number's digits start in `field`, past blanks, sign and base.
+struct NumberStart {
+  std::size_t index = 0;
+  int base = 10;
   bool negative = false;
+};
+
+NumberStart FindNumberStart(std::string_view field) {
+  NumberStart start;
+  std::size_t& i = start.index;
+  while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
   if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
-    negative = field[i] == '-';
+    start.negative = field[i] == '-';
     ++i;
   }
-  int base = 10;
   if (i < field.size() && field[i] == '$') {
-    base = 16;
+    start.base = 16;
     ++i;
   } else if (i < field.size() && field[i] == '%') {
-    base = 2;
+    start.base = 2;
     ++i;
   }
+  return start;
+}
+
+}  // namespace
+
+bool HasNumber(std::string_view field) {
+  const NumberStart start = FindNumberStart(field);
+  return start.index < field.size() && DigitValue(field[start.index]) < start.base;
+}
+
+int32_t ReadNumber(std::string_view field) {
+  const auto [start, base, negative] = FindNumberStart(field);
   constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
   int64_t value = 0;
-  for (; i < field.size(); ++i) {
+  for (std::size_t i = start; i < field.size(); ++i) {
     const int digit = DigitValue(field[i]);
     if (digit >= base) break;
     value = value * base + digit;

@@ -19,6 +19,11 @@ std::string_view SplitField(std::string_view text, char separator, int32_t k);
 // input cannot overflow.
 int32_t ReadNumber(std::string_view field);
 
+// True when ReadNumber finds at least one digit in `field`. A field that is
+// empty, only blanks, a sign or "$" or "%" alone, or text that starts with
+// anything else has none, and its 0 stands for no number.
+bool HasNumber(std::string_view field);
+
 // Reads lines ending in LF, CR or CR LF from a stream without ever waiting
 // for the byte after a CR: a manager that ends its lines with a bare CR
 // must get its reply without sending another line first.

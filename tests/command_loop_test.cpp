@@ -7,6 +7,7 @@
 #include "book/position_key.h"
 #include "engine/command_loop.h"
 #include "engine/platform.h"
+#include "tests/experience_test_support.h"
 #include "tests/test_support.h"
 
 namespace quorvex {
@@ -184,9 +185,48 @@ TEST_F(CommandLoopTest, TurnOffTheBoardOrOnAStoneChangesNothing) {
     EXPECT_EQ(e.PositionKey, key) << line;
     EXPECT_EQ(e.Board.cell, before.cell) << line;
   }
-  // A malformed coordinate reads as 0, a legal point.
-  Converse("TURN x,y\n");
-  EXPECT_EQ(e.Board.at(1, 1), CellOpponent);
+}
+
+TEST(CommandLoopLines, WithoutTwoNumbersAreRefusedAndChangeNothing) {
+  // Two brains alike, one of which is also sent lines that name no point:
+  // a coordinate with no digits, which would read as 0, a point on the
+  // board. After them it must stand exactly where the other stands.
+  const auto clock = [] { return 0; };
+  test::Conversation bad(7, clock);
+  test::Conversation good(7, clock);
+  const auto both = [&](const char* line) {
+    EXPECT_EQ(bad.Say(line), good.Say(line)) << line;
+  };
+  both("START 20");
+  both("INFO timeout_turn 1000");
+  both("BOARD");
+  for (const char* line : {"x,y,2", ",5,2", "5,,1", ",,1", "$,%,2", "-,+,1"}) {
+    EXPECT_EQ(bad.Say(line), "") << line;
+    EXPECT_EQ(bad.engine().MoveCount, 0) << line;
+  }
+  both("9,9,2");
+  both("DONE");
+  const std::pair<const char*, const char*> turns[] = {
+      {"TURN", ""},       {"TURN ,", ","},     {"TURN x,y", "x,y"}, {"TURN 1", "1"},
+      {"TURN 1,", "1,"},  {"TURN ,1", ",1"},   {"TURN 3,y", "3,y"}, {"TURN $,%", "$,%"},
+      {"TURN -,+", "-,+"}, {"TURN  3,4", ""}, {"TURN\t3,4", ""},
+  };
+  for (const auto& [line, echo] : turns) {
+    EXPECT_EQ(bad.Say(line), "ERROR point \"" + std::string(echo) + "\" is not two integers x,y\r\n");
+  }
+  both("TURN 10,10");
+  both("TURN 7,7 ");
+  const Engine& b = bad.engine();
+  const Engine& g = good.engine();
+  EXPECT_EQ(b.MoveCount, 6);
+  EXPECT_EQ(b.MoveCount, g.MoveCount);
+  EXPECT_EQ(b.Board.cell, g.Board.cell);
+  EXPECT_EQ(b.MoveBuffer, g.MoveBuffer);
+  EXPECT_EQ(b.KeyHistory, g.KeyHistory);
+  EXPECT_EQ(b.LastOpponentMove.x, g.LastOpponentMove.x);
+  EXPECT_EQ(b.LastOpponentMove.y, g.LastOpponentMove.y);
+  EXPECT_EQ(b.StoneOwner, g.StoneOwner);
+  EXPECT_EQ(test::TableRows(bad.engine().Store.Db()), test::TableRows(good.engine().Store.Db()));
 }
 
 TEST_F(CommandLoopTest, BoardListingPlacesStonesAndRepliesOnlyAtDone) {

@@ -20,18 +20,26 @@ TEST(SplitField, TakesTheTextBetweenSeparators) {
 }
 
 TEST(ReadNumber, ReadsSignsBasesAndStopsAtTheFirstOtherCharacter) {
+  // `number`: a digit stands where the number starts, so its 0 is a value
+  // and not the 0 of a field that holds none.
   struct Case {
     const char* field;
     int32_t value;
+    bool number;
   };
   const Case cases[] = {
-      {"12", 12},        {"  \t7", 7},     {"-3", -3},        {"+4", 4},
-      {"19x", 19},       {"", 0},          {"abc", 0},        {"-", 0},
-      {"$1F", 31},       {"$ff", 255},     {"-$10", -16},     {"%101", 5},
-      {"%102", 2},       {"$", 0},         {" 5 6", 5},       {"4\r", 4},
-      {"99999999999999999999", 2147483647}, {"-99999999999999999999", -2147483647 - 1},
+      {"12", 12, true},       {"  \t7", 7, true},    {"-3", -3, true},      {"+4", 4, true},
+      {"19x", 19, true},      {"", 0, false},        {"abc", 0, false},     {"-", 0, false},
+      {"$1F", 31, true},      {"$ff", 255, true},    {"-$10", -16, true},   {"%101", 5, true},
+      {"%102", 2, true},      {"$", 0, false},       {" 5 6", 5, true},     {"4\r", 4, true},
+      {"99999999999999999999", 2147483647, true},    {"-99999999999999999999", -2147483647 - 1, true},
+      {"-0", 0, true},        {"0", 0, true},        {"%", 0, false},       {"$g", 0, false},
+      {"%2", 0, false},       {" ", 0, false},       {"+$", 0, false},      {"x1", 0, false},
   };
-  for (const Case& c : cases) EXPECT_EQ(ReadNumber(c.field), c.value) << '"' << c.field << '"';
+  for (const Case& c : cases) {
+    EXPECT_EQ(ReadNumber(c.field), c.value) << '"' << c.field << '"';
+    EXPECT_EQ(HasNumber(c.field), c.number) << '"' << c.field << '"';
+  }
 }
 
 std::vector<std::string> ReadAll(const std::string& bytes) {

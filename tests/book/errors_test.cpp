@@ -59,7 +59,7 @@ TEST(BookErrors, GameRecordsThatDoNotParseStopLearnAndArgumentsAreChecked) {
       {"header.psq", "header.psq: line 1: "},
       {"open.sgf", "open.sgf: byte 21: "},
       {"other.sgf", "other.sgf: GM[1] is not Gomoku"},
-      {"missing.psq", "missing.psq: cannot be read"},
+      {"missing.psq", "missing.psq: no such file"},
   };
   for (const auto& [file, says] : records) {
     test::WriteFile(out, kPrevious);

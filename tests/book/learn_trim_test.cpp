@@ -96,7 +96,7 @@ TEST(BookTrim, KeepsTheNewestTouchThenTheLowestMoveNoWithinTheLimitAndTheFileLoa
 
   EXPECT_EQ(test::ReadFile(dir.File("out.bin")).size(), 300u * 28u);
   std::string error;
-  const auto trimmed = LoadBook(dir.File("out.bin"), 0, false, error);
+  const auto trimmed = LoadBook(dir.File("out.bin"), ReadScope::WholeFile, 0, false, error);
   ASSERT_TRUE(trimmed) << error;
   EXPECT_TRUE(StoreRows(*trimmed->engine) == expected);
 }

@@ -2,6 +2,7 @@
 
 #include <iomanip>
 
+#include "book/statement.h"
 #include "tools/book/commands.h"
 #include "tools/book/experience_input.h"
 
@@ -10,11 +11,12 @@ namespace quorvex::book {
 int RunDump(const BookOptions& options, std::ostream& out, std::ostream& err) {
   const std::string& path = options.files[0];
   std::string error;
-  const std::optional<LoadedBook> book = LoadBook(path, 0, true, error);
+  const std::optional<LoadedBook> book = LoadBook(path, ReadScope::WholeFile, 0, true, error);
   if (!book) {
     err << "quorvex-book: " << error << "\n";
     return ExitFileFault;
   }
+  WarnAboutContents(path, book->contents, ReadScope::WholeFile, err);
   // Widths fit every value of the field: a key has up to 20 characters.
   const int widths[] = {8, 21, 21, 4, 4, 7, 7, 7, 12};
   const char* names[] = {"record", "CRC", "PrevCRC", "X", "Y", "WINS", "LOSSES", "MoveNo", "Touch"};
@@ -28,9 +30,13 @@ int RunDump(const BookOptions& options, std::ostream& out, std::ostream& err) {
     out << "\n";
   };
   row(names[0], names[1], names[2], names[3], names[4], names[5], names[6], names[7], names[8]);
-  int64_t number = 0;
-  for (const ExperienceRecord& r : book->contents.records) {
-    row(++number, r.crc, r.prevCrc, r.x, r.y, r.wins, r.losses, r.moveNo, r.touch);
+  // The store's rows are the file's records in file order.
+  Statement rows(book->engine->Store.Db(),
+                 "select rowid, CRC, PrevCRC, X, Y, WINS, LOSSES, MoveNo, Touch from Openings "
+                 "order by rowid");
+  while (rows.Step()) {
+    row(rows.Int64(0), rows.Int64(1), rows.Int64(2), rows.Int64(3), rows.Int64(4), rows.Int64(5),
+        rows.Int64(6), rows.Int64(7), rows.Int64(8));
   }
   if (book->contents.fragmentBytes != 0) {
     err << "quorvex-book: " << FragmentError(path, book->contents) << "\n";

@@ -6,6 +6,7 @@
 #include "tools/book/commands.h"
 #include "tools/book/experience_input.h"
 #include "tools/book/game_replay.h"
+#include "tools/book/input_file.h"
 
 namespace quorvex::book {
 
@@ -33,7 +34,9 @@ int RunLearn(const BookOptions& options, std::ostream& out, std::ostream& err) {
   // 1. Every record parses, or nothing is done.
   std::vector<match::RecordedGame> games;
   for (const std::string& path : paths) {
-    std::optional<match::RecordedGame> game = match::LoadGameRecord(path, error);
+    const std::optional<std::string> text = ReadSmallFile(path, MaxGameRecordBytes, error);
+    std::optional<match::RecordedGame> game;
+    if (text && !(game = match::ParseGameRecord(*text, error))) error = path + ": " + error;
     if (!game) {
       err << "quorvex-book: " << error << "\n";
       return ExitFileFault;
@@ -42,7 +45,7 @@ int RunLearn(const BookOptions& options, std::ostream& out, std::ostream& err) {
   }
   // 2. The store to learn into. The seed serves nothing here: the replay
   //    draws no move.
-  const std::unique_ptr<Engine> engine = StartEngineFrom(options.base, 0, error);
+  const std::unique_ptr<Engine> engine = StartEngineFrom(options.base, 0, err, error);
   if (!engine) {
     err << "quorvex-book: " << error << "\n";
     return ExitFileFault;

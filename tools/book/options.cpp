@@ -25,32 +25,46 @@ commands:
 quorvex-book COMMAND --help tells more of each. Files are written whole or
 not at all: a temporary file beside OUT, then a rename.
 
+Files are read as a brain reads its Experience.bin: regular files only (a
+pipe, a device or a directory is refused at once), in chunks. A brain reads
+only the first 32 MiB of its file, and so does --base; stats, dump and trim
+read an experience file whole, up to 128 MiB. A record no engine writes (a
+point outside -8..30, a MoveNo outside 1..410) is read as a brain reads it,
+and counted and shown by its offset; a file whose first 16 records (all, if
+it holds fewer) are all of that kind is refused as not an experience file.
+A game record may hold at most 4 MiB.
+
 exit status: 0 done, 1 a file could not be read or written (or is
 truncated), 2 bad arguments, 3 the opponent could not be started.
 )";
 
 const char* const kStatsUsage = R"(usage: quorvex-book stats FILE
 
-Tells what an experience file holds: its records, the distinct positions
-(PrevCRC), the rows per MoveNo, the range of Touch and the RunTouch a brain
-loading the file would stamp its rows with, the totals of WINS and LOSSES,
-the bytes and the room left under Gomocup's 8 MB (8000000 bytes), and a
-trailing fragment if there is one (a brain ignores it; stats then ends with
-exit status 1).
+Tells what an experience file holds: its records, how many of them a brain
+loads (those of the first 32 MiB), the records no engine writes with their
+offsets, the distinct positions (PrevCRC), the rows per MoveNo, the range of
+Touch and the RunTouch a brain loading the file would stamp its rows with,
+the totals of WINS and LOSSES, the bytes and the room left under Gomocup's
+8 MB (8000000 bytes), and a trailing fragment if there is one (a brain
+ignores it; stats then ends with exit status 1). The whole file is read, up
+to 128 MiB.
 )";
 
 const char* const kDumpUsage = R"(usage: quorvex-book dump FILE [--csv]
 
 One line per record, in file order, every field: the record's number (from
 1), CRC, PrevCRC, X, Y, WINS, LOSSES, MoveNo and Touch; with --csv as comma-
-separated values under a header line.
+separated values under a header line. The whole file is read, up to 128 MiB;
+a warning tells how much of it a brain reads, and the records no engine
+writes.
 )";
 
 const char* const kLearnUsage = R"(usage: quorvex-book learn OUT GAME... [--base FILE]
 
 Replays finished games into an experience store and writes it to OUT.
-GAME is a game record: PSQ (Piskvork's, as quorvex-match writes them) or
-SGF with GM[4]. The store starts empty, or from the experience file FILE.
+GAME is a game record of at most 4 MiB: PSQ (Piskvork's, as quorvex-match
+writes them) or SGF with GM[4]. The store starts empty, or from the
+experience file FILE read as a brain reads it: its first 32 MiB only.
 
 Each game is replayed through the engine's own code as a brain that played
 the winner's stones would have met it:
@@ -87,7 +101,8 @@ follows each game, the score the run.
 options:
   --opponent CMD        the brain to play, quoted if it has arguments
   --games N             games to play (default 1)
-  --base FILE           start from this experience file (default: empty)
+  --base FILE           start from this experience file, read as a brain
+                        reads it: its first 32 MiB (default: empty)
   --turn-ms MS          time for one move, sent as timeout_turn (default 5000)
   --size N              board size, 15 or 20 (default 20)
   --seed N              the engine's random seed (default: drawn, and shown)
@@ -100,6 +115,7 @@ const char* const kTrimUsage = R"(usage: quorvex-book trim IN OUT [--max-bytes N
 
 Keeps the rows of IN that a brain is likeliest to use, within N bytes
 (default 8000000, Gomocup's 8 MB), and writes them to OUT (which may be IN).
+IN is read whole, up to 128 MiB, beyond the first 32 MiB that a brain reads.
 
 Rule: rows are dropped oldest Touch first and, among rows of one Touch,
 highest MoveNo first: old games' deepest moves are the least likely to be

@@ -11,13 +11,13 @@ namespace quorvex::book {
 int RunStats(const BookOptions& options, std::ostream& out, std::ostream& err) {
   const std::string& path = options.files[0];
   std::string error;
-  std::optional<LoadedBook> book = LoadBook(path, 0, true, error);
+  std::optional<LoadedBook> book = LoadBook(path, ReadScope::WholeFile, 0, true, error);
   if (!book) {
     err << "quorvex-book: " << error << "\n";
     return ExitFileFault;
   }
-  Engine& engine = *book->engine;
-  Database& db = engine.Store.Db();
+  const ExperienceContents& contents = book->contents;
+  Database& db = book->engine->Store.Db();
   Statement totals(db,
                    "select count(*), count(distinct PrevCRC), min(Touch), max(Touch), "
                    "sum(WINS), sum(LOSSES) from Openings");
@@ -28,7 +28,7 @@ int RunStats(const BookOptions& options, std::ostream& out, std::ostream& err) {
   };
 
   line("file") << path << "\n";
-  const int64_t bytes = static_cast<int64_t>(book->contents.bytes);
+  const int64_t bytes = static_cast<int64_t>(contents.bytes);
   const int64_t room = GomocupEntryBytes - bytes;
   line("bytes") << bytes;
   if (room >= 0) {
@@ -38,14 +38,24 @@ int RunStats(const BookOptions& options, std::ostream& out, std::ostream& err) {
     out << " (" << -room << " over Gomocup's " << GomocupEntryBytes << ")\n";
   }
   line("records") << records << "\n";
+  line("a brain loads") << contents.brainRecords;
+  if (contents.brainRecords == records) {
+    out << " records, all of them\n";
+  } else {
+    out << " records, those of the first " << MaxExperienceFileBytes << " bytes (32 MiB); the "
+        << records - contents.brainRecords << " beyond are never read\n";
+  }
+  if (contents.implausible > 0) {
+    line("implausible") << DescribeImplausible(contents) << "; a brain loads them too\n";
+  }
   line("positions") << totals.Int64(1) << " distinct PrevCRC\n";
   line("Touch");
   if (records > 0) out << totals.Int64(2) << " to " << totals.Int64(3) << ", ";
-  out << "a brain loading the file stamps its rows " << engine.Store.RunTouch() << "\n";
+  out << "a brain loading the file stamps its rows " << contents.brainRunTouch << "\n";
   line("WINS total") << totals.Int64(4) << "\n";
   line("LOSSES total") << totals.Int64(5) << "\n";
-  if (book->contents.fragmentBytes != 0) {
-    line("trailing fragment") << book->contents.fragmentBytes << " bytes at offset "
+  if (contents.fragmentBytes != 0) {
+    line("trailing fragment") << contents.fragmentBytes << " bytes at offset "
                               << records * static_cast<int64_t>(ExperienceRecordBytes)
                               << " (a brain ignores it)\n";
   }
@@ -55,8 +65,8 @@ int RunStats(const BookOptions& options, std::ostream& out, std::ostream& err) {
     out << "  " << std::right << std::setw(5) << perMove.Int64(0) << "  " << perMove.Int64(1)
         << "\n";
   }
-  if (book->contents.fragmentBytes != 0) {
-    err << "quorvex-book: " << FragmentError(path, book->contents) << "\n";
+  if (contents.fragmentBytes != 0) {
+    err << "quorvex-book: " << FragmentError(path, contents) << "\n";
     return ExitFileFault;
   }
   return ExitDone;

@@ -42,7 +42,7 @@ int RunTrain(const BookOptions& options, std::ostream& out, std::ostream& err) {
     return ExitFileFault;
   }
   const uint32_t seed = options.seed ? *options.seed : ProcessSeed();
-  const std::unique_ptr<Engine> engine = StartEngineFrom(options.base, seed, error);
+  const std::unique_ptr<Engine> engine = StartEngineFrom(options.base, seed, err, error);
   if (!engine) {
     err << "quorvex-book: " << error << "\n";
     return ExitFileFault;

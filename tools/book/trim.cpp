@@ -12,11 +12,13 @@ int RunTrim(const BookOptions& options, std::ostream& out, std::ostream& err) {
   const std::string& outPath = options.files[1];
   std::string error;
   std::optional<LoadedBook> book;
-  if (!CheckWritable(outPath, error) || !(book = LoadBook(in, 0, false, error))) {
+  if (!CheckWritable(outPath, error) ||
+      !(book = LoadBook(in, ReadScope::WholeFile, 0, false, error))) {
     err << "quorvex-book: " << error << "\n";
     return ExitFileFault;
   }
-  const int64_t records = static_cast<int64_t>(book->contents.records.size());
+  WarnAboutContents(in, book->contents, ReadScope::WholeFile, err);
+  const int64_t records = book->contents.records;
   const int64_t keep = options.maxBytes / static_cast<int64_t>(ExperienceRecordBytes);
   // Newest Touch first, then lowest MoveNo, then file order: the first
   // `keep` rows of that order stay, in their own order.
