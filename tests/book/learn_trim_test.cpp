@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <numeric>
 #include <random>
 
@@ -67,46 +66,6 @@ TEST(BookLearn, AFreshBrainPlaysTheWinnersMovesOfTheGamesLearned) {
   const std::string bare = test::CopyBrain(dir);
   EXPECT_NE(Play(bare, true, "0,0 19,19 0,19 19,0"), "OK\r\n" + blackMoves);
   EXPECT_NE(Play(bare, false, "10,10 0,0 19,19 0,19 19,0"), "OK\r\n" + whiteMoves);
-}
-
-TEST(BookLearn, ARunStampOf71000KeepsStonesPastTheNinthAndStatsTellsTheKindOfFile) {
-  ScratchDir dir;
-  // White makes five with stone 20, down column 3. Learned at that turn,
-  // stones 10 to 19 go unless the stamp is 71000 or more; stone 20 comes
-  // after the learning step and stays either way.
-  test::WriteFile(dir.File("long.psq"), Psq("10,10 15,2 0,0 15,4 19,19 15,6 0,19 15,8 19,0 15,10 "
-                                            "2,0 3,10 4,0 3,11 6,0 3,12 8,0 3,13 17,19 3,14"));
-  struct Case {
-    std::string arguments;
-    int64_t stamp;
-    int64_t pastNine;
-    const char* kind;
-  };
-  const std::string touched = dir.File("touched.bin");
-  const Case cases[] = {
-      {"", 1, 1, "rows past stone 9 are not kept by a brain loading this file"},
-      {" --touch 71000", 71000, 11, "rows past stone 9 are kept by a brain loading this file"},
-      // A base stamped higher than asked: the run goes on above it.
-      {" --touch 500 --base " + touched, 71001, 11, "are kept"},
-  };
-  for (const Case& c : cases) {
-    const std::string out = dir.File("out.bin");
-    const auto learned = test::RunBook("learn " + out + " " + dir.File("long.psq") + c.arguments);
-    ASSERT_EQ(learned.exitCode, 0) << learned.output;
-    std::string error;
-    const auto book = LoadBook(out, 0, false, error);
-    ASSERT_TRUE(book) << error;
-    int64_t pastNine = 0, stamped = 0;
-    for (const ExperienceRecord& row : StoreRows(*book->engine)) {
-      pastNine += row.moveNo > 9 ? 1 : 0;
-      stamped += row.touch == c.stamp ? 1 : 0;
-    }
-    EXPECT_EQ(pastNine, c.pastNine) << c.arguments;
-    EXPECT_GT(stamped, 0) << c.arguments;
-    const auto stats = test::RunBook("stats " + out);
-    EXPECT_NE(stats.output.find(c.kind), std::string::npos) << c.arguments << stats.output;
-    if (c.stamp == 71000) std::filesystem::copy_file(out, touched);
-  }
 }
 
 TEST(BookTrim, KeepsTheNewestTouchThenTheLowestMoveNoWithinTheLimitAndTheFileLoads) {

@@ -5,19 +5,29 @@
 // alike; a second run from the first one's file checks --base. The same
 // holds from openings, over several opponents, with a run stamp, and for a
 // run stopped by a signal.
+//
+// Experience that lasts: a file trained with --touch 71000 from openings
+// keeps whole games, and a fresh brain process loading it, given the same
+// openings by a manager against the same deterministic opponent (the brain
+// itself, its seed fixed and its store empty), plays the stored winning
+// continuation past stone 9; without --touch it has none to play.
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <thread>
 
+#include "book/position_key.h"
 #include "tests/book/book_test_support.h"
 #include "tests/experience_test_support.h"
 #include "tools/book/experience_input.h"
+#include "tools/match/game_record_reader.h"
 
 namespace quorvex::book {
 namespace {
@@ -50,50 +60,6 @@ TEST(BookTrain, TheStoreEqualsThatOfABrainProcessThatPlayedTheSameGames) {
   }
 }
 
-TEST(BookTrain, FromOpeningsOverTwoOpponentsWithARunStampTheStoreIsTheBrainsToo) {
-  ScratchDir dir, opponentDir, brainDir;
-  const std::string opponent = test::CopyBrain(opponentDir);
-  const std::string openings = dir.File("openings.txt");
-  test::WriteFile(openings, "0,0, 1,1, -1,1\n0,0, 1,0, 0,2, 2,-2\n");
-  const std::string out = dir.File("train.bin");
-  const std::string log = dir.File("log.txt");
-  const auto result = test::RunBook("train " + out + " --openings " + openings + " --opponent " +
-                                    opponent + " --opponent '" +
-                                    match::test::ScriptedCommand("good") +
-                                    "' --games 8 --block 4 --turn-ms 60000 --seed 13" +
-                                    " --touch 71000 --protocol-log " + log);
-  ASSERT_EQ(result.exitCode, 0) << result.output;
-  // Pair k meets opponent k mod 2 and opening k / 2: all four pairs, both colours.
-  for (const char* line : {"game 3/8, opening 1, scripted_brain: ",
-                           "game 8/8, opening 2, scripted_brain: ", "games 5-8: "}) {
-    EXPECT_NE(result.output.find(line), std::string::npos) << line << "\n" << result.output;
-  }
-  // Game 5: the engine, black and to move, is given the opening as a manager gives it.
-  const std::string lines = test::ReadFile(log);
-  EXPECT_NE(lines.find("BOARD\r\n10,10,1\r\n11,10,2\r\n10,12,1\r\n12,8,2\r\nDONE\r\n"),
-            std::string::npos);
-
-  // A brain whose file gives it the stamp 71000: the same rows after one of
-  // its own, which no game meets.
-  const quorvex::test::Bytes marker =
-      quorvex::test::EncodeRecords({{1, 2, 11, 11, 1, 1, 1, 70999}});
-  const std::string brain = test::CopyBrain(brainDir, std::string(marker.begin(), marker.end()));
-  const std::string dump = brainDir.File("dump.bin");
-  test::RunBrainOn(brain, lines, "QUORVEX_SEED=13 QUORVEX_STORE_DUMP=" + dump);
-  const std::string trained = test::ReadFile(out);
-  EXPECT_TRUE(trained == test::ReadFile(dump).substr(marker.size()));
-  std::string error;
-  const auto book = LoadBook(out, 0, false, error);
-  ASSERT_TRUE(book) << error;
-  int64_t pastNine = 0, otherStamps = 0;
-  for (const ExperienceRecord& row : StoreRows(*book->engine)) {
-    otherStamps += row.touch != 71000 ? 1 : 0;
-    pastNine += row.moveNo > 9 ? 1 : 0;
-  }
-  EXPECT_EQ(otherStamps, 0);
-  EXPECT_GT(pastNine, 0);
-}
-
 // Starts `commandLine` through the shell, its output into `output`; the
 // shell becomes the program, so the id is the program's.
 pid_t Start(const std::string& commandLine, const std::string& output) {
@@ -123,7 +89,7 @@ bool Runs(const std::string& path) {
   return false;
 }
 
-TEST(BookTrain, AStopKeepsTheGamesFinishedAndNoWriteIsEverHalfDone) {
+TEST(BookTrain, FromOpeningsOverTwoOpponentsAStopKeepsTheGamesFinishedAsABrainWould) {
   ScratchDir dir, opponentDir, brainDir;
   const std::string out = dir.File("train.bin");
   const std::string log = dir.File("log.txt");
@@ -132,14 +98,15 @@ TEST(BookTrain, AStopKeepsTheGamesFinishedAndNoWriteIsEverHalfDone) {
     return test::ReadFile(output).find(text) != std::string::npos;
   };
 
-  // 1. Ctrl-C in the middle of a game, after a checkpoint: the opponent, a
-  //    copy of the scripted brain, takes 200 ms a move, so a game lasts
-  //    about a second and the engine has had its opening by then.
+  // 1. Two opponents, a copy of the scripted brain taking 200 ms a move (a
+  //    game lasts about a second) and the brain; Ctrl-C in the middle of
+  //    game 6, after a checkpoint.
   const std::string slow = opponentDir.File("scripted_brain");
   std::filesystem::copy_file(SCRIPTED_BRAIN_PATH, slow);
   pid_t pid = Start(std::string(QUORVEX_BOOK_PATH) + " train " + out + " --opponent '" + slow +
-                        " late --delay 200' --openings " + BALANCED_OPENINGS_PATH +
-                        " --games 1000 --checkpoint-every 2 --turn-ms 60000 --seed 21" +
+                        " late --delay 200' --opponent " + test::CopyBrain(opponentDir) +
+                        " --openings " + BALANCED_OPENINGS_PATH + " --games 1000 --block 4" +
+                        " --checkpoint-every 2 --turn-ms 60000 --seed 21 --touch 71000" +
                         " --protocol-log " + log,
                     output);
   ASSERT_TRUE(WaitFor([&] { return said("checkpoint: wrote") && said("game 5/1000"); }))
@@ -152,27 +119,34 @@ TEST(BookTrain, AStopKeepsTheGamesFinishedAndNoWriteIsEverHalfDone) {
   ASSERT_EQ(waitpid(pid, &status, 0), pid);
   const std::string text = test::ReadFile(output);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status << "\n" << text;
-  EXPECT_NE(text.find("game 6/1000, opening 3: abandoned"), std::string::npos) << text;
-  EXPECT_FALSE(Runs(slow)) << "the opponent outlived the run";
-  // OUT holds the games finished, as a brain given their lines holds them.
-  int finished = 0;
-  for (std::size_t at = 0; (at = text.find(" stones; store ", at)) != std::string::npos; ++at) {
-    ++finished;
+  // Pair k meets opponent k mod 2 and opening k / 2, both colours.
+  for (const char* line : {"game 3/1000, opening 1, pbrain-quorvex: ", "games 1-4: ",
+                           "game 6/1000, opening 2, scripted_brain: abandoned"}) {
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
   }
+  EXPECT_FALSE(Runs(slow)) << "the opponent outlived the run";
+  // The engine, black in game 1, is given the opening and white's reply as a
+  // manager gives them; the log holds the five games finished.
   const std::string lines = test::ReadFile(log);
-  EXPECT_EQ(match::test::CountLines(lines, "START 20\r"), finished) << text;
-  EXPECT_EQ(finished, 5);
-  const std::string brain = test::CopyBrain(brainDir);
+  EXPECT_NE(lines.find("BOARD\r\n10,10,1\r\n11,11,2\r\n7,12,1\r\n"), std::string::npos);
+  EXPECT_EQ(match::test::CountLines(lines, "START 20\r"), 5);
+  // A brain whose file gives it the stamp 71000, given those lines, holds
+  // OUT's rows after one of its own that no game meets.
+  const quorvex::test::Bytes marker =
+      quorvex::test::EncodeRecords({{1, 2, 11, 11, 1, 1, 1, 70999}});
+  const std::string brain = test::CopyBrain(brainDir, std::string(marker.begin(), marker.end()));
   const std::string dump = brainDir.File("dump.bin");
   test::RunBrainOn(brain, lines, "QUORVEX_SEED=21 QUORVEX_STORE_DUMP=" + dump);
-  EXPECT_TRUE(test::ReadFile(out) == test::ReadFile(dump));
+  EXPECT_TRUE(test::ReadFile(out) == test::ReadFile(dump).substr(marker.size()));
+  // Going on from OUT, the run stamps above its rows, as a brain loading it.
+  const auto resumed = test::RunBook("train " + dir.File("more.bin") + " --touch 71000 --base " +
+                                     out + " --opponent " + test::CopyBrain(opponentDir));
+  EXPECT_NE(resumed.output.find("run stamp 71001 (not 71000"), std::string::npos) << resumed.output;
 
   // 2. SIGKILL while a checkpoint of a large store is being written: OUT
   //    is the last whole checkpoint, or none yet.
-  std::vector<ExperienceRecord> rows(100000);
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    rows[i] = {static_cast<int64_t>(i) + 1, 7, 11, 12, 1, 1, 1 + static_cast<int64_t>(i % 9), 1};
-  }
+  std::vector<ExperienceRecord> rows;
+  for (int64_t i = 1; i <= 100000; ++i) rows.push_back({i, 7, 11, 12, 1, 1, 1 + i % 9, 1});
   const quorvex::test::Bytes big = quorvex::test::EncodeRecords(rows);
   test::WriteFile(dir.File("big.bin"), std::string(big.begin(), big.end()));
   const std::string killed = dir.File("killed.bin");
@@ -194,6 +168,84 @@ TEST(BookTrain, AStopKeepsTheGamesFinishedAndNoWriteIsEverHalfDone) {
   const auto whole = LoadBook(killed, 0, false, error);
   ASSERT_TRUE(whole) << error;
   EXPECT_GT(whole->contents.records.size(), rows.size());
+}
+
+// Trains from the openings (with `touch`), lets a fresh brain with the file
+// play the same games through quorvex-match, a process each game, and
+// counts its stones past stone 9 that met a stored winning continuation
+// (the file's best row there, by the brain's rule, has more wins than
+// losses), and how many of those it played.
+std::pair<int, int> StoredWinsMetAndPlayed(const std::string& opponent, const std::string& touch) {
+  ScratchDir dir;
+  const std::string book = dir.File("book.bin");
+  const std::string games =
+      std::string(" --openings ") + BALANCED_OPENINGS_PATH + " --games 24 --turn-ms 60000 ";
+  const auto trained = test::RunBook("train " + book + games + "--seed 9 --opponent " + opponent +
+                                     touch);
+  EXPECT_EQ(trained.exitCode, 0) << trained.output;
+  EXPECT_NE(test::RunBook("stats " + book).output.find(
+                std::string("rows past stone 9 are ") + (touch.empty() ? "not " : "") +
+                "kept by a brain loading this file"),
+            std::string::npos);
+  const std::string brain = test::CopyBrain(dir, test::ReadFile(book));
+  const auto match = test::RunProgram(std::string(QUORVEX_MATCH_PATH) + " -q --out " +
+                                      dir.File("games") + games + brain + " " + opponent);
+  EXPECT_EQ(match.exitCode, 0) << match.output;
+
+  // The lookup's choice: the first row of the highest score, wins over losses.
+  const auto score = [](const ExperienceRecord& r) {
+    if (r.wins > 20000) return static_cast<double>(r.wins);
+    if (r.losses > 20000) return 0.0;
+    return static_cast<double>(std::max<int64_t>(r.wins, 1)) / std::max<int64_t>(r.losses, 1);
+  };
+  std::string error;
+  const auto loaded = LoadBook(book, 0, false, error);
+  EXPECT_TRUE(loaded) << error;
+  if (!loaded) return {};
+  std::map<int64_t, ExperienceRecord> best;
+  for (const ExperienceRecord& r : loaded->contents.records) {
+    auto [at, added] = best.emplace(r.prevCrc, r);
+    if (!added && score(r) > score(at->second)) at->second = r;
+  }
+
+  int met = 0, played = 0;
+  for (int game = 1; game <= 24; ++game) {
+    char name[32];
+    std::snprintf(name, sizeof name, "games/game-%03d.psq", game);
+    const auto record = match::LoadGameRecord(dir.File(name), error);
+    EXPECT_TRUE(record) << error;
+    if (!record) continue;
+    // The brain is player 1, black in odd games as the engine was in training.
+    const match::Stone brainColour = game % 2 == 1 ? match::Stone::Black : match::Stone::White;
+    const match::Point first = record->moves[0].point;
+    MoveBuffer buffer{};
+    int64_t key = 0;
+    for (std::size_t i = 0; i < record->moves.size(); ++i) {
+      const int64_t before = key;
+      const match::Point p = record->moves[i].point;
+      buffer[i + 1] = MakeMoveEntry(p.x - first.x + 11, p.y - first.y + 11);
+      key = ComputePositionKey(buffer);
+      const auto stored = best.find(before);
+      if (i < 9 || record->moves[i].colour != brainColour || stored == best.end() ||
+          stored->second.wins <= stored->second.losses) {
+        continue;
+      }
+      ++met;
+      played += stored->second.crc == key;
+    }
+  }
+  return {met, played};
+}
+
+TEST(BookLasting, AFreshBrainPlaysTheStoredWinningLinesPastStoneNineOnlyFromATouchedFile) {
+  ScratchDir opponentDir;
+  const std::string opponent = test::CopyBrain(opponentDir);
+  test::ScopedEnv seed("QUORVEX_SEED", "5");  // for the opponent and the fresh brains alike
+
+  const auto [met, played] = StoredWinsMetAndPlayed(opponent, " --touch 71000");
+  EXPECT_GT(met, 100);
+  EXPECT_EQ(played, met);
+  EXPECT_EQ(StoredWinsMetAndPlayed(opponent, "").first, 0);
 }
 
 }  // namespace

@@ -24,8 +24,8 @@ std::string ApplyRunStamp(Engine& engine, std::optional<int32_t> touch) {
 std::string DescribeKind(int32_t brainTouch) {
   return brainTouch >= LastingTouch
              ? "rows past stone 9 are kept by a brain loading this file"
-             : "rows past stone 9 are not kept by a brain loading this file (it stamps them " +
-                   std::to_string(brainTouch) + ", below " + std::to_string(LastingTouch) + ")";
+             : "rows past stone 9 are not kept by a brain loading this file (its stamp " +
+                   std::to_string(brainTouch) + " is below " + std::to_string(LastingTouch) + ")";
 }
 
 }  // namespace quorvex::book

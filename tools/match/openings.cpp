@@ -174,7 +174,9 @@ std::optional<std::vector<Opening>> LoadOpenings(const std::string& path, int32_
   }
   std::ostringstream text;
   text << file.rdbuf();
-  return ParseOpenings(text.str(), boardSize, error);
+  auto openings = ParseOpenings(text.str(), boardSize, error);
+  if (!openings) error = path + ": " + error;
+  return openings;
 }
 
 }  // namespace quorvex::match

@@ -27,11 +27,13 @@ namespace quorvex::match {
 using Opening = std::vector<Point>;
 
 // Every opening must fit a board of `boardSize`, repeat no point and hold
-// no five. On any fault the result is empty and `error` names the line.
+// no five. On any fault the result is empty and `error` names the file and
+// the line.
 std::optional<std::vector<Opening>> LoadOpenings(const std::string& path, int32_t boardSize,
                                                  std::string& error);
 
-// The same, from text already read (one opening a line).
+// The same, from text already read (one opening a line); `error` names the
+// line.
 std::optional<std::vector<Opening>> ParseOpenings(const std::string& text, int32_t boardSize,
                                                   std::string& error);
 
