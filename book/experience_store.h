@@ -67,6 +67,10 @@ class ExperienceStore {
 
   int32_t RunTouch() const { return runTouch_; }
 
+  // Replaces the stamp set by the load, for tools that make experience
+  // files for brains. The brain never calls it: its stamp is its file's.
+  void SetRunTouch(int32_t touch) { runTouch_ = touch; }
+
   // The connection, for tests and tools that inspect the table.
   Database& Db() { return db_; }
 

@@ -25,8 +25,10 @@ options:
       --tolerance-ms MS  lateness forgiven on both limits (default 200)
       --max-memory BYTES sent as max_memory; 0 = no limit (default 0)
       --start-ms MS      time a brain has to answer START (default 10000)
-  -o, --openings FILE    one opening a line, as moves ("h8 i9 i7"); each is
-                         played twice, colours swapped
+  -o, --openings FILE    one opening a line, as moves ("h8 i9 i7", "7,7 8,8")
+                         or as offsets from the centre ("0,0, 1,1, -1,1", as
+                         Gomocup keeps them); each is played twice, colours
+                         swapped, and reaches both brains as BOARD ... DONE
       --reuse            one process per brain for the whole match, START
                          between games (default: a fresh process each game)
   -w, --watch            draw the board after every move
