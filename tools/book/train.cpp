@@ -83,7 +83,7 @@ int RunTrain(const BookOptions& options, std::ostream& out, std::ostream& err) {
   opponent.Finish();
 
   // 3. The score, the log and the store.
-  if (tally.games() > 0) out << "\n" << match::FormatResults(tally, kEngineName, command->name);
+  if (tally.games() > 0) out << "\n" << match::FormatResults(tally, kEngineName, opponent.name());
   bool written = true;
   if (!options.protocolLog.empty() && !WriteProtocolLog(player.LinesGiven(), options.protocolLog)) {
     err << "quorvex-book: " << options.protocolLog << ": cannot be written\n";
