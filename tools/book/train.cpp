@@ -20,6 +20,7 @@
 #include "tools/match/brain_player.h"
 #include "tools/match/game_runner.h"
 #include "tools/match/openings.h"
+#include "tools/match/printable_text.h"
 #include "tools/match/results.h"
 
 namespace quorvex::book {
@@ -45,10 +46,10 @@ int64_t LastRowId(Engine& engine) {
 // two programs share a name.
 std::vector<std::string> OpponentNames(const std::vector<match::BrainCommand>& commands) {
   std::multiset<std::string> all;
-  for (const auto& command : commands) all.insert(command.name);
+  for (const auto& command : commands) all.insert(match::PrintableText(command.name));
   std::vector<std::string> names;
   for (std::size_t i = 0; i < commands.size(); ++i) {
-    const std::string& name = commands[i].name;
+    const std::string name = match::PrintableText(commands[i].name);
     names.push_back(all.count(name) > 1 ? name + "#" + std::to_string(i + 1) : name);
   }
   return names;

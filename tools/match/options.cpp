@@ -42,7 +42,9 @@ serving a page in the browser:
       --serve            serve a page to play a BRAIN by clicking, watch a
                          match of the two BRAINs (one BRAIN plays itself)
                          and replay PSQ or SGF records; the options above
-                         set the page's defaults; Ctrl-C stops it
+                         set the page's defaults; Ctrl-C stops it. A game
+                         stopped (Stop, New game, the page closed) ends at
+                         once and is not scored
       --port N           port to listen on; 0 picks a free one (default 8080)
       --host H           address to listen on (default 127.0.0.1, this
                          machine only). Any other address lets everyone who
