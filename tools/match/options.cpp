@@ -40,7 +40,9 @@ serving a page in the browser:
       --serve            serve a page to play a BRAIN by clicking, watch a
                          match of the two BRAINs (one BRAIN plays itself)
                          and replay PSQ or SGF records; the options above
-                         set the page's defaults; Ctrl-C stops it
+                         set the page's defaults; Ctrl-C stops it. The
+                         page keeps and shows the last 500 log lines of a
+                         game or match, each cut after 2048 bytes
       --port N           port to listen on; 0 picks a free one (default 8080)
       --host H           address to listen on (default 127.0.0.1, this
                          machine only). Any other address lets everyone who
@@ -48,6 +50,11 @@ serving a page in the browser:
                          this machine (their processes run as you), write
                          their records into --out and download them, and
                          read the brains' messages. There is no password.
+                         Only requests naming H (or, for loopback,
+                         localhost, 127.x.x.x or [::1]) and coming from
+                         the page itself are answered; a request must
+                         come whole within 5 s, its body (1 MiB at most)
+                         with a Content-Length
 
 exit status: 0 all games decided on the board, 1 some game lost by a forfeit
 (illegal move, ERROR, crash or time), 2 bad arguments or files, 3 a brain
