@@ -15,7 +15,6 @@ namespace quorvex::match::serve {
 
 namespace {
 
-constexpr int32_t kPingMs = 500;  // a closed tab is noticed at the next write
 constexpr const char* kJson = "application/json";
 
 // Runs each task at once, on the listening thread: a task only hands the
@@ -45,7 +44,8 @@ httplib::Server::HandlerResponse Refuse(httplib::Response& res, int status,
   return httplib::Server::HandlerResponse::Handled;
 }
 
-void AddRoutes(httplib::Server& server, ServeApi& api) {
+// `pingMs`: a closed tab is noticed at the next write.
+void AddRoutes(httplib::Server& server, ServeApi& api, int32_t pingMs) {
   // 1. The page.
   for (const WebAsset& asset : WebAssets()) {
     const auto serve = [asset](const httplib::Request&, httplib::Response& res) {
@@ -61,7 +61,7 @@ void AddRoutes(httplib::Server& server, ServeApi& api) {
   }
 
   // 2. Each tab's event stream; its end closes the tab.
-  server.Get("/api/events", [&api](const httplib::Request&, httplib::Response& res) {
+  server.Get("/api/events", [&api, pingMs](const httplib::Request&, httplib::Response& res) {
     const auto tab = api.hub().OpenTab();
     if (!tab) {
       res.status = 503;
@@ -73,8 +73,8 @@ void AddRoutes(httplib::Server& server, ServeApi& api) {
     cursor->tab = *tab;
     res.set_chunked_content_provider(
         "text/event-stream",
-        [&api, cursor](size_t, httplib::DataSink& sink) {
-          const auto events = api.hub().NextEvents(*cursor, kPingMs);
+        [&api, cursor, pingMs](size_t, httplib::DataSink& sink) {
+          const auto events = api.hub().NextEvents(*cursor, pingMs);
           if (!events) {
             sink.done();
             return true;
@@ -91,8 +91,9 @@ void AddRoutes(httplib::Server& server, ServeApi& api) {
       {"/api/move", &ServeApi::Move}, {"/api/resign", &ServeApi::Resign},
       {"/api/stop", &ServeApi::Stop},
   };
-  for (const auto& [path, handler] : actions) {
-    server.Post(path, [&api, handler](const httplib::Request& req, httplib::Response& res) {
+  for (const auto& action : actions) {
+    const Handler handler = action.second;  // clang 14 cannot capture a structured binding
+    server.Post(action.first, [&api, handler](const httplib::Request& req, httplib::Response& res) {
       Send(res, (api.*handler)(req.params));
     });
   }
@@ -167,7 +168,7 @@ PageServer::PageServer(ServeApi& api, const std::string& listenHost, PageServerL
         workers_.enqueue([this, request]() mutable { Answer(std::move(request)); });
       }) {
   Configure(*this, HostCheck(listenHost), limits_);
-  AddRoutes(*this, api);
+  AddRoutes(*this, api, limits_.pingMs);
 }
 
 PageServer::~PageServer() { Close(); }

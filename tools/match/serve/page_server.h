@@ -36,6 +36,7 @@ struct PageServerLimits {
   GateLimits gate;
   size_t threads = 16;
   int32_t writeMs = 5000;  // a client that takes no byte of its answer for this long is dropped
+  int32_t pingMs = 500;    // an event stream with no news writes a comment this often
 };
 
 class PageServer : public httplib::Server {

@@ -13,6 +13,9 @@ namespace quorvex::match::serve {
 
 namespace {
 
+// An interim 100, a head, and one more: the first events of a stream.
+constexpr int kWritesWithoutSocket = 3;
+
 using AddressOf = int (*)(int, sockaddr*, socklen_t*);
 
 void Address(int socket, AddressOf addressOf, std::string& ip, int& port) {
@@ -41,9 +44,7 @@ RequestStream::RequestStream(std::string request, int socket, int32_t writeMs)
 
 bool RequestStream::is_readable() const { return read_ < request_.size(); }
 
-bool RequestStream::is_writable() const {
-  return socket_ < 0 ? askedWritable_++ == 0 : WaitWritable();
-}
+bool RequestStream::is_writable() const { return socket_ < 0 || WaitWritable(); }
 
 bool RequestStream::WaitWritable() const {
   pollfd out{socket_, POLLOUT, 0};
@@ -63,6 +64,7 @@ ssize_t RequestStream::read(char* ptr, size_t size) {
 
 ssize_t RequestStream::write(const char* ptr, size_t size) {
   if (socket_ < 0) {
+    if (++writes_ > kWritesWithoutSocket) return -1;
     output_.append(ptr, size);
     return static_cast<ssize_t>(size);
   }

@@ -7,8 +7,9 @@
 // within `writeMs` fails, and with it the answer and the connection.
 //
 // Without a socket (-1), the answer is collected in output(), and the
-// stream says it can take more only the first time it is asked: an event
-// stream ends after its first events, as it does when its tab closes.
+// stream takes three writes (an interim 100, a head, one more) and fails
+// the next: an event stream ends after its first events, as it does when
+// its tab closes.
 
 #include <httplib.h>
 
@@ -39,7 +40,7 @@ class RequestStream : public httplib::Stream {
   const int socket_;
   const int32_t writeMs_;
   std::string output_;
-  mutable int askedWritable_ = 0;
+  int writes_ = 0;
 };
 
 }  // namespace quorvex::match::serve
