@@ -272,11 +272,11 @@ void RequestGate::Read(Connection& c, int64_t now) {
   // A buffer this full holds a whole request or a refused one, so there is
   // always room while waiting.
   const size_t capacity = limits_.frame.maxHeadBytes + limits_.frame.maxBodyBytes;
-  const size_t old = c.buffer.size();
-  c.buffer.resize(old + std::min(kReadChunk, capacity - old));
-  const ssize_t n = recv(c.socket, c.buffer.data() + old, c.buffer.size() - old, 0);
-  c.buffer.resize(old + static_cast<size_t>(std::max<ssize_t>(n, 0)));
+  static thread_local char chunk[kReadChunk];
+  const ssize_t n =
+      recv(c.socket, chunk, std::min(sizeof chunk, capacity - c.buffer.size()), 0);
   if (n > 0) {
+    c.buffer.append(chunk, static_cast<size_t>(n));
     Frame(c, now);
   } else if (n == 0 || !WouldBlock()) {
     Close(c);
