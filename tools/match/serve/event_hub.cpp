@@ -27,9 +27,9 @@ void CutLine(std::string& line) {
   for (int back = 0; back < 3 && (static_cast<unsigned char>(line[keep]) & 0xC0) == 0x80; ++back) {
     --keep;
   }
-  const size_t cut = line.size() - keep;
-  line.resize(keep);
-  line += EventHub::LogCutMark + std::to_string(cut) + " more bytes]";
+  // A new string: one cut in place would keep the whole line's capacity.
+  line = line.substr(0, keep) + EventHub::LogCutMark + std::to_string(line.size() - keep) +
+         " more bytes]";
 }
 
 std::string Event(const char* name, const std::string& json) {
