@@ -21,12 +21,13 @@
 namespace quorvex::match::serve {
 namespace {
 
-// quorvex-match --serve with no brain, on a free port.
+// quorvex-match --serve with no brain, on a free port of `host`.
 class Server {
  public:
-  Server() {
+  explicit Server(const std::string& host = "127.0.0.1") {
     std::string error;
-    EXPECT_TRUE(process_.Spawn({QUORVEX_MATCH_PATH, "--serve", "--port", "0", "-q"}, "/", error))
+    EXPECT_TRUE(process_.Spawn(
+        {QUORVEX_MATCH_PATH, "--serve", "--host", host, "--port", "0", "-q"}, "/", error))
         << error;
     std::string line;
     EXPECT_EQ(process_.ReadLine(line, 10000), ChildProcess::ReadStatus::Line);
@@ -132,6 +133,13 @@ TEST(ServeHardeningTest, ForgedHostsAndForeignOriginsAreRefused) {
   const std::string own =
       "Origin: http://" + host + "\r\nContent-Type: application/x-www-form-urlencoded\r\n";
   EXPECT_EQ(Ask(server.port(), Request("POST", "/api/stop", host, own, "tab=1")), 409);
+
+  // Listening everywhere: an address written as one cannot be rebound, a
+  // name can.
+  Server everywhere("0.0.0.0");
+  const std::string other = std::to_string(everywhere.port());
+  EXPECT_EQ(Ask(everywhere.port(), Request("GET", "/", "192.0.2.7:" + other)), 200);
+  EXPECT_EQ(Ask(everywhere.port(), Request("GET", "/", "attacker.example:" + other)), 403);
 }
 
 TEST(ServeHardeningTest, BodiesBeyondTheCapAreRefusedBeforeTheyAreRead) {

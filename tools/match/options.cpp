@@ -50,11 +50,11 @@ serving a page in the browser:
                          this machine (their processes run as you), write
                          their records into --out and download them, and
                          read the brains' messages. There is no password.
-                         Only requests naming H (or, for loopback,
-                         localhost, 127.x.x.x or [::1]) and coming from
-                         the page itself are answered; a request must
-                         come whole within 5 s, its body (1 MiB at most)
-                         with a Content-Length
+                         Answered: requests from the page itself that
+                         name H as their Host (with 127.x.x.x, localhost
+                         or [::1] for loopback, any address written as
+                         one for 0.0.0.0 or ::), sent whole within 5 s,
+                         a body of 1 MiB at most with a Content-Length
 
 exit status: 0 all games decided on the board, 1 some game lost by a forfeit
 (illegal move, ERROR, crash or time), 2 bad arguments or files, 3 a brain

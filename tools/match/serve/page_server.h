@@ -23,6 +23,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
