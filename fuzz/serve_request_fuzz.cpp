@@ -182,7 +182,7 @@ void CheckAnswers(std::string_view request, std::string_view answers) {
     // No body after a HEAD, whatever the head says; but a request line
     // the server could not read (a NUL in it, say) is no HEAD to it.
     const bool noBody = methods[answered].starts_with("HEAD") &&
-                       (answers.empty() || answers.starts_with("HTTP/1.1 "));
+                        (answers.empty() || answers.starts_with("HTTP/1.1 "));
     if (noBody) {
     } else if (chunked) {
       bool cut = false;
@@ -209,7 +209,8 @@ void CheckAnswers(std::string_view request, std::string_view answers) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const std::string answers = quorvex::fuzz::Server().AnswerBytes(bytes);
-  if (std::getenv("QUORVEX_FUZZ_SHOW") != nullptr) std::fwrite(answers.data(), 1, answers.size(), stderr);
+  if (std::getenv("QUORVEX_FUZZ_SHOW") != nullptr)
+    std::fwrite(answers.data(), 1, answers.size(), stderr);
   quorvex::fuzz::CheckAnswers(bytes, answers);
   return 0;
 }

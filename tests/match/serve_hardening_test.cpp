@@ -26,8 +26,8 @@ class Server {
  public:
   explicit Server(const std::string& host = "127.0.0.1") {
     std::string error;
-    EXPECT_TRUE(process_.Spawn(
-        {QUORVEX_MATCH_PATH, "--serve", "--host", host, "--port", "0", "-q"}, "/", error))
+    EXPECT_TRUE(process_.Spawn({QUORVEX_MATCH_PATH, "--serve", "--host", host, "--port", "0", "-q"},
+                               "/", error))
         << error;
     std::string line;
     EXPECT_EQ(process_.ReadLine(line, 10000), ChildProcess::ReadStatus::Line);
@@ -107,7 +107,7 @@ TEST(ServeHardeningTest, ForgedHostsAndForeignOriginsAreRefused) {
   Server server;
   const std::string port = std::to_string(server.port());
   for (const std::string& host : {"127.0.0.1:" + port, "localhost:" + port, "[::1]:" + port,
-                                 std::string("127.5.6.7"), std::string("LocalHost")}) {
+                                  std::string("127.5.6.7"), std::string("LocalHost")}) {
     EXPECT_EQ(Ask(server.port(), Request("GET", "/", host)), 200) << host;
   }
   for (const std::string& host :
@@ -191,15 +191,15 @@ TEST(ServeHardeningTest, SlowClientsStarveNeitherThePageNorAnOpenTab) {
 TEST(ServeHardeningTest, AFloodOfLogLinesKeepsTheLastOnesEachCut) {
   EventHub hub("{}", nullptr);
   // A two-byte character across the cut is not split.
-  const std::string text = std::string(EventHub::MaxLogLineBytes - 2, 'm') + "\xc3\xa9" +
-                           std::string(65000, 'x');
+  const std::string text =
+      std::string(EventHub::MaxLogLineBytes - 2, 'm') + "\xc3\xa9" + std::string(65000, 'x');
   for (int i = 0; i < 3000; ++i) hub.Log(std::to_string(i % 10) + text);
   EventHub::Cursor cursor;
   const std::string events = hub.NextEvents(cursor, 0).value_or("");
   const size_t log = events.find("event: log\ndata: [");
   ASSERT_NE(log, std::string::npos);
-  const std::string line = "\"9" + std::string(EventHub::MaxLogLineBytes - 2, 'm') +
-                           " [cut: 65002 more bytes]\"";
+  const std::string line =
+      "\"9" + std::string(EventHub::MaxLogLineBytes - 2, 'm') + " [cut: 65002 more bytes]\"";
   EXPECT_EQ(events.substr(events.size() - line.size() - 3), line + "]\n\n");
   size_t lines = 0;
   for (size_t at = log; (at = events.find(" more bytes]\"", at + 1)) != std::string::npos;) ++lines;

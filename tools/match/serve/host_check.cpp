@@ -67,9 +67,7 @@ std::optional<in6_addr> BracketedIpv6(std::string_view name) {
   return Ipv6(name.substr(1, name.size() - 2));
 }
 
-bool IsLoopbackIpv4(const in_addr& address) {
-  return (ntohl(address.s_addr) >> 24) == 127;
-}
+bool IsLoopbackIpv4(const in_addr& address) { return (ntohl(address.s_addr) >> 24) == 127; }
 
 bool IsLoopbackName(std::string_view name) {
   if (EqualsNoCase(name, "localhost")) return true;
@@ -84,7 +82,7 @@ HostCheck::HostCheck(std::string listenHost) : mode_(Mode::OneName) {
   if (EqualsNoCase(listenHost, "localhost")) {
     mode_ = Mode::Loopback;
   } else if (const auto v4 = Ipv4(listenHost)) {
-    mode_ = IsLoopbackIpv4(*v4)       ? Mode::Loopback
+    mode_ = IsLoopbackIpv4(*v4)        ? Mode::Loopback
             : v4->s_addr == INADDR_ANY ? Mode::Everywhere
                                        : Mode::OneName;
   } else if (const auto v6 = Ipv6(listenHost)) {

@@ -46,9 +46,8 @@ RequestFrame FrameRequest(std::string_view bytes, const FrameLimits& limits, siz
     const std::string_view value = Trimmed(line.substr(colon + 1, line.size() - colon - 2));
     if (NameIs(name, "transfer-encoding")) return Refuse(411);
     if (!NameIs(name, "content-length")) continue;
-    const bool digits = !value.empty() && std::all_of(value.begin(), value.end(), [](char c) {
-      return c >= '0' && c <= '9';
-    });
+    const bool digits = !value.empty() && std::all_of(value.begin(), value.end(),
+                                                      [](char c) { return c >= '0' && c <= '9'; });
     if (contentLength || !digits) return Refuse(400);
     size_t length = 0;
     const auto parsed = std::from_chars(value.data(), value.data() + value.size(), length);

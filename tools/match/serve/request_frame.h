@@ -30,7 +30,7 @@ struct RequestFrame {
   // Complete: the bytes of head and body. Incomplete: the same once the
   // head has come (wait for that many), 0 before.
   size_t length = 0;
-  int status = 0;     // Refused: the HTTP status to answer
+  int status = 0;  // Refused: the HTTP status to answer
 };
 
 // `headSearched`: how many of `bytes` were already framed, with no end of

@@ -273,8 +273,7 @@ void RequestGate::Read(Connection& c, int64_t now) {
   // always room while waiting.
   const size_t capacity = limits_.frame.maxHeadBytes + limits_.frame.maxBodyBytes;
   static thread_local char chunk[kReadChunk];
-  const ssize_t n =
-      recv(c.socket, chunk, std::min(sizeof chunk, capacity - c.buffer.size()), 0);
+  const ssize_t n = recv(c.socket, chunk, std::min(sizeof chunk, capacity - c.buffer.size()), 0);
   if (n > 0) {
     c.buffer.append(chunk, static_cast<size_t>(n));
     Frame(c, now);
