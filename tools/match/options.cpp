@@ -44,7 +44,9 @@ serving a page in the browser:
                          and replay PSQ or SGF records; the options above
                          set the page's defaults; Ctrl-C stops it. A game
                          stopped (Stop, New game, the page closed) ends at
-                         once and is not scored
+                         once and is not scored. The page keeps and shows
+                         the last 500 log lines of a game or match, each
+                         cut after 2048 bytes
       --port N           port to listen on; 0 picks a free one (default 8080)
       --host H           address to listen on (default 127.0.0.1, this
                          machine only). Any other address lets everyone who
@@ -52,6 +54,11 @@ serving a page in the browser:
                          this machine (their processes run as you), write
                          their records into --out and download them, and
                          read the brains' messages. There is no password.
+                         Answered: requests from the page itself that
+                         name H as their Host (with 127.x.x.x, localhost
+                         or [::1] for loopback, any address written as
+                         one for 0.0.0.0 or ::), sent whole within 5 s,
+                         a body of 1 MiB at most with a Content-Length
 
 exit status: 0 all games decided on the board, 1 some game lost by a forfeit
 (illegal move, ERROR, crash or time), 2 bad arguments or files, 3 a brain
