@@ -43,7 +43,7 @@ TEST(BookShards, AShareIsARunOverItsOpeningsAndSharesJoinedEqualTrainJobs) {
   ScratchDir dir, opponentDir;
   const std::string opponent = test::CopyBrain(opponentDir);
   test::ScopedEnv seed("QUORVEX_SEED", "5");
-  const std::string run = RunOptions(opponent, 72);
+  const std::string run = RunOptions(opponent, 48);
 
   // 1. Three shares run by GNU parallel, each an ordinary command.
   if (test::RunProgram("parallel --version").exitCode != 0) {
@@ -56,7 +56,7 @@ TEST(BookShards, AShareIsARunOverItsOpeningsAndSharesJoinedEqualTrainJobs) {
   ASSERT_EQ(parallel.exitCode, 0) << parallel.output;
 
   // 2. Share K holds openings K, K+3, ... of the file (lines from 1): its
-  //    file is that of a run over those alone, with its 24 of the 72 games.
+  //    file is that of a run over those alone, with its 16 of the 48 games.
   std::vector<std::string> lines;
   std::istringstream all(OpeningLines());
   for (std::string line; std::getline(all, line);) lines.push_back(line);
@@ -70,7 +70,7 @@ TEST(BookShards, AShareIsARunOverItsOpeningsAndSharesJoinedEqualTrainJobs) {
     const std::string alone = dir.File("alone-" + std::to_string(k) + ".bin");
     const auto trained =
         test::RunBook("train " + alone + " --opponent " + opponent + " --openings " + openings +
-                      " --games 24 --turn-ms 60000 --seed 7 --touch 71000");
+                      " --games 16 --turn-ms 60000 --seed 7 --touch 71000");
     ASSERT_EQ(trained.exitCode, 0) << trained.output;
     const std::string share = ReadFile(dir.File("p.bin." + std::to_string(k)));
     EXPECT_GT(share.size(), 0u);
@@ -82,10 +82,10 @@ TEST(BookShards, AShareIsARunOverItsOpeningsAndSharesJoinedEqualTrainJobs) {
   const auto merged = test::RunBook("merge " + dir.File("p.bin") + " " + dir.File("p.bin.1") + " " +
                                     dir.File("p.bin.2") + " " + dir.File("p.bin.3"));
   ASSERT_EQ(merged.exitCode, 0) << merged.output;
-  const auto jobs = test::RunBook("train " + dir.File("j.bin") + " --jobs 3 --block 12" + run);
+  const auto jobs = test::RunBook("train " + dir.File("j.bin") + " --jobs 3 --block 8" + run);
   ASSERT_EQ(jobs.exitCode, 0) << jobs.output;
   EXPECT_TRUE(ReadFile(dir.File("p.bin")) == ReadFile(dir.File("j.bin")));
-  for (const char* line : {"shard 2/3: games 13-24: ", "all shards: 72/72 games", "wrote "}) {
+  for (const char* line : {"shard 2/3: games 9-16: ", "all shards: 48/48 games", "wrote "}) {
     EXPECT_NE(jobs.output.find(line), std::string::npos) << line << "\n" << jobs.output;
   }
   EXPECT_TRUE(ReadFile(dir.File("j.bin.shard-2-of-3")) == ReadFile(dir.File("p.bin.2")));
@@ -98,7 +98,7 @@ TEST(BookShards, AStoppedRunGoesOnToTheStoreOfOneThatRanThrough) {
   ScratchDir dir, opponentDir;
   const std::string opponent = test::CopyBrain(opponentDir);
   test::ScopedEnv seed("QUORVEX_SEED", "5");
-  const std::string run = RunOptions(opponent, 300) + " --jobs 2 --checkpoint-every 25";
+  const std::string run = RunOptions(opponent, 120) + " --jobs 2 --checkpoint-every 10";
   const std::string book = std::string(QUORVEX_BOOK_PATH) + " train ";
   const auto through = test::RunBook("train " + dir.File("through.bin") + run);
   ASSERT_EQ(through.exitCode, 0) << through.output;
@@ -109,14 +109,14 @@ TEST(BookShards, AStoppedRunGoesOnToTheStoreOfOneThatRanThrough) {
   const std::string output = dir.File("output.txt");
   pid_t pid = test::Start(book + out + run, output);
   ASSERT_TRUE(test::WaitFor([&] {
-    return ReadFile(out + ".shard-1-of-2.log").find("game 40/150") != std::string::npos;
+    return ReadFile(out + ".shard-1-of-2.log").find("game 20/60") != std::string::npos;
   })) << ReadFile(output);
   kill(pid, SIGTERM);
   int status = 0;
   ASSERT_EQ(waitpid(pid, &status, 0), pid);
   const std::string text = ReadFile(output);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status << "\n" << text;
-  EXPECT_NE(text.find("shard 2/2: stopped after "), std::string::npos) << text;
+  EXPECT_NE(text.find("shard 1/2: stopped after "), std::string::npos) << text;
   EXPECT_NE(text.find("wrote " + out + ":"), std::string::npos) << text;
   EXPECT_TRUE(std::filesystem::exists(out + ".shard-1-of-2.resume"));
   EXPECT_FALSE(test::RunsWith(out + ".shard-")) << "a shard outlived the run";
@@ -126,9 +126,9 @@ TEST(BookShards, AStoppedRunGoesOnToTheStoreOfOneThatRanThrough) {
 
   // 2. Another command is refused while a share's resume file is there.
   const auto other =
-      test::RunBook("train " + out + ".shard-1-of-2" + RunOptions(opponent, 200) + " --shard 1/2");
+      test::RunBook("train " + out + ".shard-1-of-2" + RunOptions(opponent, 100) + " --shard 1/2");
   EXPECT_EQ(other.exitCode, 1);
-  EXPECT_NE(other.output.find("was left by another run: games (200 here, 300 in the file)"),
+  EXPECT_NE(other.output.find("was left by another run: games (100 here, 120 in the file)"),
             std::string::npos)
       << other.output;
 

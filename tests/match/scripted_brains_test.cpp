@@ -221,7 +221,8 @@ TEST(ScriptedBrainTest, OpeningsReachEachSideAsABoardListing) {
     const char* other;   // the listing the other side is given at its first move
   };
   const Case cases[] = {
-      {{{7, 7}, {8, 8}, {9, 9}}, "BOARD\n7,7,2\n8,8,1\n9,9,2\nDONE\n",
+      {{{7, 7}, {8, 8}, {9, 9}},
+       "BOARD\n7,7,2\n8,8,1\n9,9,2\nDONE\n",
        "BOARD\n7,7,1\n8,8,2\n9,9,1\n0,0,2\nDONE\n"},
       {{{7, 7}}, "BOARD\n7,7,2\nDONE\n", "BOARD\n7,7,1\n0,0,2\nDONE\n"},
   };

@@ -28,8 +28,9 @@ not at all: a temporary file beside OUT, then a rename.
 
 Files are read as a brain reads its Experience.bin: regular files only (a
 pipe, a device or a directory is refused at once), in chunks. A brain reads
-only the first 32 MiB of its file, and so does --base; stats, dump and trim
-read an experience file whole, up to 128 MiB. A record no engine writes (a
+only the first 32 MiB of its file, and so does --base; stats, dump, trim,
+merge and a train going on from its OUT read an experience file whole, up
+to 128 MiB. A record no engine writes (a
 point outside -8..30, a MoveNo outside 1..410) is read as a brain reads it,
 and counted and shown by its offset; a file whose first 16 records (all, if
 it holds fewer) are all of that kind is refused as not an experience file.

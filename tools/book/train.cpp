@@ -4,6 +4,8 @@
 // --shard (shard.h), every share at once with --jobs (train_jobs.h); an
 // unfinished run goes on from where it stopped (resume_file.h).
 
+#include <signal.h>
+
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -179,6 +181,9 @@ bool WriteCheckpoint(Engine& engine, const std::string& outPath, ResumePoint poi
 }  // namespace
 
 int RunTrain(const BookOptions& options, std::ostream& out, std::ostream& err) {
+  // Output nobody reads any more (a --jobs run or a pager gone) must not
+  // end the run before it has written its file.
+  signal(SIGPIPE, SIG_IGN);
   if (options.jobs > 0) return RunTrainJobs(options, out, err);
   const std::string& outPath = options.files[0];
   std::string error;

@@ -83,7 +83,7 @@ std::string RunLine(const std::list<Share>& shares, int64_t startMs) {
 // One line a share wrote on its standard output.
 void Follow(Share& share, const std::string& line, const std::list<Share>& shares, int64_t startMs,
             std::ostream& out) {
-  share.log << line << "\n";
+  share.log << line << std::endl;  // flushed: the log is for following
   int number = 0, of = 0;
   if (std::sscanf(line.c_str(), "game %d/%d", &number, &of) == 2) {
     if (line.find(": abandoned") == std::string::npos) {
@@ -240,7 +240,7 @@ int RunTrainJobs(const BookOptions& options, std::ostream& out, std::ostream& er
         if (stream == 0) {
           Follow(*share, line, shares, startMs, out);
         } else {
-          share->log << line << "\n";
+          share->log << line << std::endl;
           err << share->name << ": " << line << "\n" << std::flush;
         }
       }
