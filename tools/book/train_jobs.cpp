@@ -157,7 +157,7 @@ int RunTrainJobs(const BookOptions& options, std::ostream& out, std::ostream& er
   }
   if (options.jobs > openings) {
     err << "quorvex-book: --jobs " << options.jobs << ": the run has " << openings
-        << (openings == 1 ? " opening" : " openings") << ", one share each at most\n";
+        << (openings == 1 ? " opening" : " openings") << ", and every share needs one\n";
     return ExitBadArguments;
   }
   if (!CheckWritable(outPath, error)) {
