@@ -4,7 +4,7 @@
 //   timeout_turn, timeout_match, max_memory, game_type, rule;
 //   before every move INFO time_left, then BEGIN (empty board), TURN x,y
 //   (the brain knows all but the opponent's last stone) or BOARD ... DONE
-//   (anything else, such as the stones of an opening);
+//   (anything else, such as the stones of an opening, even a single one);
 //   END when it is no longer needed, then a grace period, then SIGKILL.
 // A process kept between games that has died meanwhile is started afresh.
 // Every line sent ends in CR LF. Lines starting "MESSAGE" or "DEBUG" go to

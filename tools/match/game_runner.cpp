@@ -46,8 +46,12 @@ GameRecord PlayGame(Player& black, Player& white, const std::vector<Point>& open
   for (;;) {
     const int me = Index(side);
     Player& player = *players[me];
-    const MoveRequest request{board.moves(), side, seen[me], TimeLeftMs(settings, usedMs[me]),
-                              WaitLimitMs(settings, usedMs[me])};
+    const MoveRequest request{board.moves(),
+                              side,
+                              seen[me],
+                              TimeLeftMs(settings, usedMs[me]),
+                              WaitLimitMs(settings, usedMs[me]),
+                              opening.size()};
     const MoveAnswer answer = player.RequestMove(request);
     if (answer.kind == MoveAnswer::Kind::Stopped) {
       record.ending = Ending::Stopped;

@@ -28,6 +28,7 @@ struct MoveRequest {
   size_t seenMoves;                      // how many of `moves` this player already knows of
   int32_t timeLeftMs;                    // "time_left" to announce
   int32_t waitMs;                        // give up waiting after this long
+  size_t openingStones = 0;              // how many of `moves` (the first) are the opening's
 };
 
 struct MoveAnswer {
