@@ -89,14 +89,24 @@ std::string RenderSvgBoard(const GameBoard& board, const std::string& caption) {
         << " fill=\"" << (black ? "#f8f8f8" : "#111111") << "\">" << i + 1 << "</text>\n";
   }
 
-  // 3. The last stone, ringed.
+  // 3. The winning row, a line from its first stone to its last.
+  const std::vector<Point> five =
+      moves.empty() ? std::vector<Point>() : board.FiveThrough(moves.back().point);
+  if (!five.empty()) {
+    svg << "<line class=\"five\" x1=\"" << Coord(five.front().x) << "\" y1=\""
+        << Coord(five.front().y) << "\" x2=\"" << Coord(five.back().x) << "\" y2=\""
+        << Coord(five.back().y) << "\" stroke=\"#d01010\" stroke-width=\"5\""
+        << " stroke-linecap=\"round\" stroke-opacity=\"0.7\"/>\n";
+  }
+
+  // 4. The last stone, ringed.
   if (!moves.empty()) {
     svg << "<circle cx=\"" << Coord(moves.back().point.x) << "\" cy=\""
         << Coord(moves.back().point.y) << "\" r=\"" << kCell / 2 << "\" fill=\"none\""
         << " stroke=\"#d01010\" stroke-width=\"3\"/>\n";
   }
 
-  // 4. Caption, a text element per line.
+  // 5. Caption, a text element per line.
   for (size_t i = 0; i < captionLines.size(); ++i) {
     svg << "<text x=\"" << width / 2 << "\" y=\"" << width + 10 + kCaptionLine * static_cast<int>(i)
         << "\" font-size=\"13\" text-anchor=\"middle\" fill=\"#111111\">"
