@@ -73,7 +73,9 @@ void AddRoutes(httplib::Server& server, ServeApi& api, int32_t pingMs) {
     const auto tab = api.hub().OpenTab();
     if (!tab) {
       res.status = 503;
-      res.set_content(JsonError("Too many tabs are open on this board: close one and reload."),
+      res.set_content(JsonError("Too many tabs are open on this board (" +
+                                std::to_string(EventHub::MaxTabs) +
+                                " at most): close one and reload."),
                       kJson);
       return;
     }
