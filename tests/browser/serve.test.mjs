@@ -312,6 +312,8 @@ test('the page of quorvex-match --serve in Chromium', { timeout: 180000 }, async
         (await textOf(page, '#message')).includes('This record cannot be read'));
       const psq = 'Piskvorky 20x20, 11:11, 0\r\n10,10,120\r\n11,11,80\r\n10,11,95\r\n9,12,40\r\n' +
                   '10,12,300\r\n10,9,12\r\n11,12,50\r\npbrain-alpha.exe\r\npbrain-beta.exe\r\n-1\r\n';
+      // As a person opens it: the file chooser keeps the focus.
+      await page.focus('#replay-file');
       await page.setInputFiles('#replay-file', {
         name: 'other.psq', mimeType: 'text/plain', buffer: Buffer.from(psq),
       });
