@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <functional>
-#include <regex>
 #include <sstream>
 #include <set>
 #include <thread>
@@ -49,6 +48,17 @@ bool WaitFor(ServeApi& api, const std::function<bool(const LiveView&)>& ready) {
 // The status and the words of a refusal, for EXPECTs.
 std::string Says(const ServeApi::Reply& reply) {
   return std::to_string(reply.status) + " " + reply.body;
+}
+
+// JSON moves [x,y,c,ms] as [x,y,c].
+std::string WithoutTimes(std::string json) {
+  for (size_t at = json.find("[["); at != std::string::npos; at = json.find(",[", at + 1)) {
+    const size_t third = json.find(',', json.find(',', json.find(',', at + 2) + 1) + 1);
+    const size_t close = json.find(']', third);
+    if (third == std::string::npos || close == std::string::npos) break;
+    json.erase(third, close - third);
+  }
+  return json;
 }
 
 void ExpectNoChildLeft() {
@@ -133,8 +143,7 @@ TEST(ServeApiTest, BadMovesAreRefusedWithTheReasonAndTheGameGoesOn) {
 
   // 6. The record of that game replays; a text that is none is refused.
   // Each move carries its time, which varies: compared without it.
-  EXPECT_EQ(std::regex_replace(Says(api.Record(api.hub().LastRecord())),
-                               std::regex(R"((\[\d+,\d+,[12]),\d+\])"), "$1]"),
+  EXPECT_EQ(WithoutTimes(Says(api.Record(api.hub().LastRecord()))),
             "200 {\"size\":15,\"black\":\"human\",\"white\":\"scripted_brain\",\"moves\":"
             "[[7,7,1],[0,0,2],[8,8,1],[1,0,2]],\"five\":[],\"illegal\":\"\"}");
   EXPECT_EQ(Says(api.Record("hello")).find("400 {\"error\":\"This record cannot be read: line 1"),

@@ -82,8 +82,8 @@ GameRecord PlayGame(Player& black, Player& white, const std::vector<Point>& open
         board.TakeBack();
       }
       seen[0] = seen[1] = 0;
-      other.Rewind();
       if (tookBack) tookBack(board, removed);
+      other.Rewind();
       continue;
     }
     const Verdict verdict = Adjudicate(board, answer, settings, {player.timed(), usedMs[me]});

@@ -48,19 +48,37 @@ function clock(ms) {
   return Math.floor(whole / 60) + ':' + String(whole % 60).padStart(2, '0');
 }
 
-// The stones of an opening typed as moves ("h8 i9 i7", or the protocol's
-// "7,7 8,8"), alternately from black; {error} when a word is neither. The
-// server reads the same text with the tool's openings reader, which also
-// takes offsets from the centre: those it plays, though they are not drawn
-// here first.
+// The stones of an opening as the openings file takes it, alternately from
+// black: moves ("h8 i9 i7", the protocol's "7,7 8,8") or offsets from the
+// centre ("0,0, 1,1, -1,1", told apart by a sign or by commas between the
+// pairs); {error} when it is neither, or a point is off the board or taken.
+// The server reads the same text with the tool's own reader.
 function parseOpening(text, size) {
+  const words = text.split(/[\s;]+/).filter(Boolean);
+  const parts = text.split(',').map((part) => part.trim());
+  const offsets = !/[a-z]/i.test(text) && parts.every((part) => /^[+-]?\d{1,4}$/.test(part)) &&
+                  (parts.length > 2 || /[+-]/.test(text));
+  let points;
+  if (offsets) {
+    if (parts.length % 2) return { error: 'offsets come in pairs dx,dy' };
+    const centre = Math.floor(size / 2);
+    points = [];
+    for (let i = 0; i < parts.length; i += 2) {
+      points.push([centre + Number(parts[i]), centre + Number(parts[i + 1]), parts[i] + ',' + parts[i + 1]]);
+    }
+  } else if (words.length === 1 && /^\d+,\d+$/.test(words[0])) {
+    return { error: `write the point as a letter and a number (h8), or an offset with signs (+0,+0)` };
+  } else {
+    points = words.map((word) => {
+      const move = /^([a-z])(\d{1,2})$/i.exec(word);
+      const pair = /^(\d{1,2}),(\d{1,2})$/.exec(word);
+      return move ? [move[1].toLowerCase().charCodeAt(0) - 97, Number(move[2]) - 1, word]
+           : pair ? [Number(pair[1]), Number(pair[2]), word] : [-1, -1, word];
+    });
+  }
   const moves = [];
   const taken = new Set();
-  for (const word of text.split(/[\s;]+/).filter(Boolean)) {
-    const move = /^([a-z])(\d{1,2})$/i.exec(word);
-    const pair = /^(\d{1,2}),(\d{1,2})$/.exec(word);
-    const [x, y] = move ? [move[1].toLowerCase().charCodeAt(0) - 97, Number(move[2]) - 1]
-                 : pair ? [Number(pair[1]), Number(pair[2])] : [-1, -1];
+  for (const [x, y, word] of points) {
     if (x < 0 || y < 0 || x >= size || y >= size || taken.has(x + ',' + y)) {
       return { error: `"${word}" is not a free point of the ${size}x${size} board` };
     }
