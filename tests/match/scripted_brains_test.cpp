@@ -54,7 +54,7 @@ TEST(ScriptedBrainTest, EachMisbehaviourLosesWithItsReason) {
       {"good", "good", Ending::Five, Stone::White, ""},
       {"good", "lf", Ending::Five, Stone::White, ""},
       {"cr", "good", Ending::Five, Stone::White, ""},
-      {"good", "occupied", Ending::Forfeit, Stone::Black, "white (scripted_brain) played 10,10"},
+      {"good", "occupied", Ending::Forfeit, Stone::Black, "white (scripted_brain) played k11 (10,10), which is occupied"},
       {"occupied", "good", Ending::Forfeit, Stone::White, "which is occupied"},
       {"good", "crash", Ending::Forfeit, Stone::Black, "crashed: killed by signal 6"},
       {"crash", "good", Ending::Forfeit, Stone::White, "black (scripted_brain) crashed"},

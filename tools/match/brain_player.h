@@ -19,6 +19,11 @@
 // lines, a refusal) is made printable first (printable_text.h); the move
 // reply itself reaches the referee as it was written.
 //
+// Rewind (a take-back): the process is ended, and at the next move request
+// a fresh one is started and sent START and the INFO lines before the
+// position, so any brain, with no take-back command of its own, answers on
+// the earlier position.
+//
 // With a stop signal: once it is set, a wait for the brain ends at once,
 // the brain is sent END, given ChildProcess::StopGraceMs, then killed, and
 // the move answers Stopped (StartGame: an error starting "stopped").
@@ -47,6 +52,7 @@ class BrainPlayer : public Player {
   MoveAnswer RequestMove(const MoveRequest& request) override;
   void EndGame(const GameBoard& board) override;
   void Finish() override;
+  void Rewind() override;
 
   static constexpr int32_t EndGraceMs = 1000;
 
@@ -69,6 +75,8 @@ class BrainPlayer : public Player {
   TextSink sink_;
   const StopSignal* const stop_;
   ChildProcess process_;
+  GameSettings settings_;  // of the game under way, for a start after Rewind
+  bool rewound_ = false;
 };
 
 }  // namespace quorvex::match
