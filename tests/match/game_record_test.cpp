@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "match_test_support.h"
-#include "tools/match/game_record_reader.h"
-#include "tools/match/psq_writer.h"
+#include "tools/gomocup/records/game_record_reader.h"
+#include "tools/gomocup/records/psq_writer.h"
 
 namespace quorvex::match {
 namespace {

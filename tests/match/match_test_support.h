@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/match/brain_player.h"
+#include "tools/gomocup/brain_process/brain_player.h"
 
 namespace quorvex::match::test {
 

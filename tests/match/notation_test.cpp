@@ -6,10 +6,10 @@
 #include <fstream>
 
 #include "match_test_support.h"
-#include "tools/match/brain_command.h"
-#include "tools/match/coordinates.h"
-#include "tools/match/line_assembler.h"
-#include "tools/match/openings.h"
+#include "tools/gomocup/brain_process/brain_command.h"
+#include "tools/gomocup/brain_process/line_assembler.h"
+#include "tools/gomocup/referee/coordinates.h"
+#include "tools/gomocup/referee/openings.h"
 
 namespace quorvex::match {
 namespace {

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/gomocup/records/game_record_reader.h"
+#include "tools/gomocup/records/psq_writer.h"
+#include "tools/gomocup/records/sgf_writer.h"
+#include "tools/gomocup/referee/results.h"
 #include "tools/match/options.h"
-#include "tools/match/game_record_reader.h"
-#include "tools/match/psq_writer.h"
-#include "tools/match/results.h"
-#include "tools/match/sgf_writer.h"
 #include "tools/match/svg_board.h"
 #include "tools/match/text_board.h"
 

@@ -1,11 +1,11 @@
 // The referee's rules: five or more in a row, and the judging of answers.
 
-#include "tools/match/referee.h"
+#include "tools/gomocup/referee/referee.h"
 
 #include <gtest/gtest.h>
 
-#include "tools/match/coordinates.h"
-#include "tools/match/game_board.h"
+#include "tools/gomocup/referee/coordinates.h"
+#include "tools/gomocup/referee/game_board.h"
 
 namespace quorvex::match {
 namespace {

@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "match_test_support.h"
-#include "tools/match/child_process.h"
-#include "tools/match/game_runner.h"
+#include "tools/gomocup/brain_process/child_process.h"
+#include "tools/gomocup/referee/game_runner.h"
 #include "tools/match/human_player.h"
 #include "tools/match/match_runner.h"
 

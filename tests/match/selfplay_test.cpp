@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "match_test_support.h"
-#include "tools/match/coordinates.h"
-#include "tools/match/game_board.h"
+#include "tools/gomocup/referee/coordinates.h"
+#include "tools/gomocup/referee/game_board.h"
 
 namespace quorvex::match {
 namespace {

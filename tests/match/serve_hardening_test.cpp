@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "match_test_support.h"
-#include "tools/match/child_process.h"
+#include "tools/gomocup/brain_process/child_process.h"
 #include "tools/match/options.h"
 #include "tools/match/serve/event_hub.h"
 

@@ -14,8 +14,8 @@
 #include <thread>
 
 #include "match_test_support.h"
-#include "tools/match/child_process.h"
-#include "tools/match/game_record_reader.h"
+#include "tools/gomocup/brain_process/child_process.h"
+#include "tools/gomocup/records/game_record_reader.h"
 #include "tools/match/serve/serve_api.h"
 
 namespace quorvex::match::serve {

@@ -4,7 +4,7 @@
 
 #include "engine/command_loop.h"
 #include "search/outcome_scan.h"
-#include "tools/match/coordinates.h"
+#include "tools/gomocup/referee/coordinates.h"
 
 namespace quorvex::book {
 

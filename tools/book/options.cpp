@@ -4,7 +4,7 @@
 #include <set>
 #include <string_view>
 
-#include "tools/match/bounded_int.h"
+#include "tools/command_line/bounded_int.h"
 
 namespace quorvex::book {
 

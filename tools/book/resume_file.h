@@ -21,7 +21,7 @@
 #include <string>
 
 #include "engine/engine.h"
-#include "tools/match/results.h"
+#include "tools/gomocup/referee/results.h"
 
 namespace quorvex::book {
 

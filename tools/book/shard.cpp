@@ -1,7 +1,7 @@
 #include "tools/book/shard.h"
 
 #include "tools/book/training_schedule.h"
-#include "tools/match/bounded_int.h"
+#include "tools/command_line/bounded_int.h"
 
 namespace quorvex::book {
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string_view>
 
-#include "tools/match/bounded_int.h"
+#include "tools/command_line/bounded_int.h"
 
 namespace quorvex::match {
 

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/match/game_board.h"
+#include "tools/gomocup/referee/game_board.h"
 
 namespace quorvex::match::serve {
 

@@ -3,13 +3,13 @@
 #include <charconv>
 #include <cstdio>
 
-#include "tools/match/coordinates.h"
-#include "tools/match/game_record_reader.h"
-#include "tools/match/openings.h"
+#include "tools/gomocup/records/game_record_reader.h"
+#include "tools/gomocup/records/psq_writer.h"
+#include "tools/gomocup/records/sgf_writer.h"
+#include "tools/gomocup/referee/coordinates.h"
+#include "tools/gomocup/referee/openings.h"
 #include "tools/match/options.h"
-#include "tools/match/psq_writer.h"
 #include "tools/match/serve/json_text.h"
-#include "tools/match/sgf_writer.h"
 
 namespace quorvex::match::serve {
 

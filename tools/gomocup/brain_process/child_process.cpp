@@ -1,4 +1,4 @@
-#include "tools/match/child_process.h"
+#include "tools/gomocup/brain_process/child_process.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -30,10 +30,10 @@
 
 #include <string>
 
-#include "tools/match/brain_command.h"
-#include "tools/match/child_process.h"
-#include "tools/match/player.h"
-#include "tools/match/stop_signal.h"
+#include "tools/gomocup/brain_process/brain_command.h"
+#include "tools/gomocup/brain_process/child_process.h"
+#include "tools/gomocup/brain_process/stop_signal.h"
+#include "tools/gomocup/referee/player.h"
 
 namespace quorvex::match {
 

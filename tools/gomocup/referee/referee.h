@@ -15,8 +15,8 @@
 #include <optional>
 #include <string>
 
-#include "tools/match/game_board.h"
-#include "tools/match/player.h"
+#include "tools/gomocup/referee/game_board.h"
+#include "tools/gomocup/referee/player.h"
 
 namespace quorvex::match {
 

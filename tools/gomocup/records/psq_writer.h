@@ -15,7 +15,7 @@
 
 #include <string>
 
-#include "tools/match/game_runner.h"
+#include "tools/gomocup/referee/game_runner.h"
 
 namespace quorvex::match {
 

@@ -1,4 +1,4 @@
-#include "tools/match/results.h"
+#include "tools/gomocup/referee/results.h"
 
 #include <algorithm>
 #include <cmath>

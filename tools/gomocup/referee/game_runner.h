@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/match/game_board.h"
-#include "tools/match/player.h"
+#include "tools/gomocup/referee/game_board.h"
+#include "tools/gomocup/referee/player.h"
 
 namespace quorvex::match {
 

@@ -1,4 +1,4 @@
-#include "tools/match/monotonic_clock.h"
+#include "tools/gomocup/brain_process/monotonic_clock.h"
 
 #include <chrono>
 

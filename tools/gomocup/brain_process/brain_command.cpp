@@ -1,4 +1,4 @@
-#include "tools/match/brain_command.h"
+#include "tools/gomocup/brain_process/brain_command.h"
 
 #include <unistd.h>
 

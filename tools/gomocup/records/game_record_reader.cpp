@@ -1,4 +1,4 @@
-#include "tools/match/game_record_reader.h"
+#include "tools/gomocup/records/game_record_reader.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +7,7 @@
 #include <limits>
 #include <sstream>
 
-#include "tools/match/coordinates.h"
+#include "tools/gomocup/referee/coordinates.h"
 
 namespace quorvex::match {
 namespace {

@@ -1,7 +1,7 @@
-#include "tools/match/game_runner.h"
+#include "tools/gomocup/referee/game_runner.h"
 
-#include "tools/match/coordinates.h"
-#include "tools/match/referee.h"
+#include "tools/gomocup/referee/coordinates.h"
+#include "tools/gomocup/referee/referee.h"
 
 namespace quorvex::match {
 

@@ -1,4 +1,4 @@
-#include "tools/match/line_assembler.h"
+#include "tools/gomocup/brain_process/line_assembler.h"
 
 #include <utility>
 

@@ -1,8 +1,8 @@
-#include "tools/match/psq_writer.h"
+#include "tools/gomocup/records/psq_writer.h"
 
 #include <fstream>
 
-#include "tools/match/printable_text.h"
+#include "tools/gomocup/referee/printable_text.h"
 
 namespace quorvex::match {
 

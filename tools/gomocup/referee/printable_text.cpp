@@ -1,4 +1,4 @@
-#include "tools/match/printable_text.h"
+#include "tools/gomocup/referee/printable_text.h"
 
 #include <cstdint>
 

@@ -1,11 +1,11 @@
-#include "tools/match/openings.h"
+#include "tools/gomocup/referee/openings.h"
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string_view>
 
-#include "tools/match/coordinates.h"
+#include "tools/gomocup/referee/coordinates.h"
 
 namespace quorvex::match {
 

@@ -1,4 +1,4 @@
-#include "tools/match/game_board.h"
+#include "tools/gomocup/referee/game_board.h"
 
 #include <array>
 #include <cassert>

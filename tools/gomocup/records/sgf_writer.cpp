@@ -1,6 +1,6 @@
-#include "tools/match/sgf_writer.h"
+#include "tools/gomocup/records/sgf_writer.h"
 
-#include "tools/match/printable_text.h"
+#include "tools/gomocup/referee/printable_text.h"
 
 namespace quorvex::match {
 

@@ -1,6 +1,6 @@
-#include "tools/match/protocol_lines.h"
+#include "tools/gomocup/brain_process/protocol_lines.h"
 
-#include "tools/match/coordinates.h"
+#include "tools/gomocup/referee/coordinates.h"
 
 namespace quorvex::match {
 

@@ -1,10 +1,10 @@
-#include "tools/match/referee.h"
+#include "tools/gomocup/referee/referee.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "tools/match/coordinates.h"
-#include "tools/match/printable_text.h"
+#include "tools/gomocup/referee/coordinates.h"
+#include "tools/gomocup/referee/printable_text.h"
 
 namespace quorvex::match {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/match/game_board.h"
+#include "tools/gomocup/referee/game_board.h"
 
 namespace quorvex::match {
 

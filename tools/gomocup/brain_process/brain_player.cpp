@@ -1,9 +1,9 @@
-#include "tools/match/brain_player.h"
+#include "tools/gomocup/brain_process/brain_player.h"
 
 #include <utility>
 
-#include "tools/match/printable_text.h"
-#include "tools/match/protocol_lines.h"
+#include "tools/gomocup/brain_process/protocol_lines.h"
+#include "tools/gomocup/referee/printable_text.h"
 
 namespace quorvex::match {
 

@@ -1,4 +1,4 @@
-#include "tools/match/coordinates.h"
+#include "tools/gomocup/referee/coordinates.h"
 
 #include <algorithm>
 #include <cctype>

@@ -27,9 +27,9 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/match/line_assembler.h"
-#include "tools/match/monotonic_clock.h"
-#include "tools/match/stop_signal.h"
+#include "tools/gomocup/brain_process/line_assembler.h"
+#include "tools/gomocup/brain_process/monotonic_clock.h"
+#include "tools/gomocup/brain_process/stop_signal.h"
 
 namespace quorvex::match {
 

@@ -1,4 +1,4 @@
-#include "tools/match/stop_signal.h"
+#include "tools/gomocup/brain_process/stop_signal.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "tools/match/monotonic_clock.h"
+#include "tools/gomocup/brain_process/monotonic_clock.h"
 
 namespace quorvex::match {
 
