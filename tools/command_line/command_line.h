@@ -13,10 +13,10 @@
 // (whole_number.h), "--turn-ms needs a value" (the last word), "unknown
 // option --frob" (`unknown`, then the word).
 
-#include <CLI/CLI.hpp>
-
 #include <string>
 #include <vector>
+
+#include <CLI/CLI.hpp>
 
 namespace quorvex::command_line {
 

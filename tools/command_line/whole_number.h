@@ -2,12 +2,12 @@
 // A whole number within bounds, as both tools read one from their command
 // lines, and the words they refuse any other value with.
 
-#include <CLI/CLI.hpp>
-
 #include <charconv>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include <CLI/CLI.hpp>
 
 namespace quorvex::command_line {
 
