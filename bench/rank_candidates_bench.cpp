@@ -9,7 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "engine/board.h"
+#include "game/board.h"
 #include "eval/incremental_ranker.h"
 #include "eval/rank_candidates.h"
 #include "eval/templates.h"

@@ -15,8 +15,8 @@
 
 #include "book/database.h"
 #include "book/experience_file.h"
-#include "engine/move_buffer.h"
-#include "engine/move_record.h"
+#include "game/move_buffer.h"
+#include "game/move_record.h"
 
 namespace quorvex {
 

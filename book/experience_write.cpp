@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "book/experience_file.h"
-#include "book/replacing_file.h"
+#include "platform/replacing_file.h"
 #include "book/statement.h"
 
 namespace quorvex {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <bit>
 
-#include "engine/scores.h"
+#include "eval/scores.h"
 #include "eval/candidate_selection.h"
 #include "eval/crossing_bonus.h"
 

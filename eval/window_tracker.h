@@ -22,7 +22,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/board.h"
+#include "game/board.h"
 #include "eval/templates.h"
 
 namespace quorvex {

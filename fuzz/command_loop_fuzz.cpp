@@ -29,9 +29,9 @@
 #include <string>
 #include <string_view>
 
-#include "engine/command_loop.h"
-#include "engine/engine.h"
-#include "engine/protocol_text.h"
+#include "brain/command_loop.h"
+#include "brain/engine.h"
+#include "brain/protocol_text.h"
 #include "fuzz/fuzz_check.h"
 
 namespace quorvex::fuzz {

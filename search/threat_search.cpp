@@ -1,7 +1,7 @@
 #include "search/threat_search.h"
 
-#include "engine/scores.h"
-#include "engine/util.h"
+#include "eval/scores.h"
+#include "platform/util.h"
 
 namespace quorvex {
 

@@ -4,9 +4,9 @@
 #include <sstream>
 #include <string>
 
-#include "book/position_key.h"
-#include "engine/command_loop.h"
-#include "engine/platform.h"
+#include "game/position_key.h"
+#include "brain/command_loop.h"
+#include "platform/platform.h"
 #include "tests/experience_test_support.h"
 #include "tests/test_support.h"
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <utility>
 
-#include "book/position_key.h"
-#include "engine/scores.h"
-#include "search/decide_move.h"
+#include "game/position_key.h"
+#include "eval/scores.h"
+#include "brain/decide_move.h"
 #include "search/threat_search.h"
 #include "tests/test_support.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/scores.h"
+#include "eval/scores.h"
 #include "eval/candidate_selection.h"
 #include "eval/candidate_sort.h"
 #include "eval/rank_candidates.h"

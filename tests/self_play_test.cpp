@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/board.h"
-#include "engine/platform.h"
+#include "game/board.h"
+#include "platform/platform.h"
 #include "tests/test_support.h"
 
 namespace quorvex {

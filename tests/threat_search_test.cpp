@@ -3,7 +3,7 @@
 #include <set>
 #include <utility>
 
-#include "engine/scores.h"
+#include "eval/scores.h"
 #include "eval/rank_candidates.h"
 #include "eval/templates.h"
 #include "search/threat_search.h"

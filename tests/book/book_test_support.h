@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/engine.h"
+#include "brain/engine.h"
 #include "tests/match/match_test_support.h"
 
 namespace quorvex::book::test {

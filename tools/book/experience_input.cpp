@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "book/statement.h"
-#include "engine/move_buffer.h"
+#include "game/move_buffer.h"
 #include "tools/book/input_file.h"
 
 namespace quorvex::book {

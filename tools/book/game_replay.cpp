@@ -2,8 +2,8 @@
 
 #include <sstream>
 
-#include "engine/command_loop.h"
-#include "search/outcome_scan.h"
+#include "brain/command_loop.h"
+#include "brain/outcome_scan.h"
 #include "tools/match/coordinates.h"
 
 namespace quorvex::book {

@@ -3,7 +3,7 @@
 
 #include <fstream>
 
-#include "engine/platform.h"
+#include "platform/platform.h"
 #include "tools/book/book_output.h"
 #include "tools/book/commands.h"
 #include "tools/book/engine_player.h"

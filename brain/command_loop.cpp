@@ -1,14 +1,14 @@
-#include "engine/command_loop.h"
+#include "brain/command_loop.h"
 
 #include <array>
 #include <limits>
 #include <string>
 #include <utility>
 
-#include "book/position_key.h"
-#include "engine/platform.h"
-#include "engine/protocol_text.h"
-#include "search/decide_move.h"
+#include "game/position_key.h"
+#include "platform/platform.h"
+#include "brain/protocol_text.h"
+#include "brain/decide_move.h"
 
 namespace quorvex {
 

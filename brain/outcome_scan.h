@@ -20,7 +20,7 @@
 
 #include <cstdint>
 
-#include "engine/engine.h"
+#include "brain/engine.h"
 
 namespace quorvex {
 

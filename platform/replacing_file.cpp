@@ -1,8 +1,8 @@
-#include "book/replacing_file.h"
+#include "platform/replacing_file.h"
 
 #include <utility>
 
-#include "engine/platform.h"
+#include "platform/platform.h"
 
 namespace quorvex {
 namespace {

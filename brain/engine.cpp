@@ -1,9 +1,9 @@
-#include "engine/engine.h"
+#include "brain/engine.h"
 
 #include <utility>
 
-#include "book/position_key.h"
-#include "engine/platform.h"
+#include "game/position_key.h"
+#include "platform/platform.h"
 
 namespace quorvex {
 

@@ -1,4 +1,4 @@
-#include "engine/board.h"
+#include "game/board.h"
 
 namespace quorvex {
 

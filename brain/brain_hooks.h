@@ -14,7 +14,7 @@
 // Unset, they change nothing. Set, they change no reply, no byte of
 // standard output and no stored row; a malformed value, a dump that names
 // the experience file itself (never written) and a failed dump are told on
-// standard error and otherwise ignored. Only engine/main.cpp reads them.
+// standard error and otherwise ignored. Only brain/main.cpp reads them.
 
 #include <cstdint>
 #include <functional>
@@ -22,7 +22,7 @@
 #include <ostream>
 #include <string>
 
-#include "engine/engine.h"
+#include "brain/engine.h"
 
 namespace quorvex {
 

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <utility>
 
-#include "engine/engine.h"
+#include "brain/engine.h"
 
 namespace quorvex {
 

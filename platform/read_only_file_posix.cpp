@@ -1,4 +1,4 @@
-#include "book/read_only_file.h"
+#include "platform/read_only_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "engine/protocol_text.h"
+#include "brain/protocol_text.h"
 
 #include <limits>
 

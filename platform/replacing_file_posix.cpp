@@ -6,7 +6,7 @@
 #include <cstring>
 #include <utility>
 
-#include "book/replacing_file.h"
+#include "platform/replacing_file.h"
 
 namespace quorvex {
 

@@ -1,6 +1,6 @@
-#include "book/position_key.h"
+#include "game/position_key.h"
 
-#include "book/md5.h"
+#include "platform/md5.h"
 
 namespace quorvex {
 

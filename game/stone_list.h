@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "engine/board.h"
+#include "game/board.h"
 
 namespace quorvex {
 

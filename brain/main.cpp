@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "engine/brain_hooks.h"
-#include "engine/command_loop.h"
-#include "engine/engine.h"
-#include "engine/platform.h"
+#include "brain/brain_hooks.h"
+#include "brain/command_loop.h"
+#include "brain/engine.h"
+#include "platform/platform.h"
 #include "search/bench.h"
 
 int main(int argc, char** argv) {

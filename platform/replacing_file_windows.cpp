@@ -1,6 +1,6 @@
 #ifdef _WIN32
 
-#include "book/replacing_file.h"
+#include "platform/replacing_file.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

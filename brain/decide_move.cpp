@@ -1,10 +1,10 @@
-#include "search/decide_move.h"
+#include "brain/decide_move.h"
 
 #include <random>
 #include <vector>
 
-#include "book/position_key.h"
-#include "search/outcome_scan.h"
+#include "game/position_key.h"
+#include "brain/outcome_scan.h"
 #include "search/threat_search.h"
 #include "search/time_budget.h"
 

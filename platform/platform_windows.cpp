@@ -1,6 +1,6 @@
 #ifdef _WIN32
 
-#include "engine/platform.h"
+#include "platform/platform.h"
 
 #include <fcntl.h>
 #include <io.h>

@@ -1,13 +1,13 @@
 #ifdef _WIN32
 
-#include "book/md5.h"
+#include "platform/md5.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 // windows.h first: bcrypt.h uses its types.
 #include <bcrypt.h>
 
-#include "engine/util.h"
+#include "platform/util.h"
 
 namespace quorvex {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "engine/move_buffer.h"
+#include "game/move_buffer.h"
 
 namespace quorvex {
 

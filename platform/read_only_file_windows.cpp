@@ -1,6 +1,6 @@
 #ifdef _WIN32
 
-#include "book/read_only_file.h"
+#include "platform/read_only_file.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

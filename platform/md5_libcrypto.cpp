@@ -1,6 +1,6 @@
 #include <openssl/evp.h>
 
-#include "book/md5.h"
+#include "platform/md5.h"
 
 namespace quorvex {
 

@@ -1,6 +1,6 @@
-#include "search/outcome_scan.h"
+#include "brain/outcome_scan.h"
 
-#include "engine/scores.h"
+#include "eval/scores.h"
 
 namespace quorvex {
 

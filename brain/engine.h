@@ -11,9 +11,9 @@
 #include <string>
 
 #include "book/experience_store.h"
-#include "engine/board.h"
-#include "engine/move_buffer.h"
-#include "engine/move_record.h"
+#include "game/board.h"
+#include "game/move_buffer.h"
+#include "game/move_record.h"
 #include "eval/rank_candidates.h"
 #include "eval/templates.h"
 #include "search/threat_search.h"

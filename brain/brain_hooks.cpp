@@ -1,4 +1,4 @@
-#include "engine/brain_hooks.h"
+#include "brain/brain_hooks.h"
 
 #include <charconv>
 #include <filesystem>

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/engine.h"
+#include "brain/engine.h"
 
 namespace quorvex {
 
