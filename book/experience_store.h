@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "book/database.h"
 #include "book/experience_file.h"
@@ -65,7 +66,18 @@ class ExperienceStore {
   void LearnFromGame(int32_t gameResultFlag, int32_t engineMovedFirst, int32_t moveCount,
                      const KeyHistory& keys, const MoveBuffer& moves);
 
+  // The run's stamp: the `Touch` of every row this run records and of
+  // every row its learning credits. LoadExperience sets it one above the
+  // newest stamp loaded. SetRunTouch replaces it, for a tool that must
+  // stamp a run as another one was stamped (trimming keeps the newest
+  // stamps); it changes no row already stored.
   int32_t RunTouch() const { return runTouch_; }
+  void SetRunTouch(int32_t touch) { runTouch_ = touch; }
+
+  // Every row of `Openings` in rowid order, the order the rows entered
+  // the table; empty when the table cannot be read.
+  std::vector<ExperienceRecord> Rows();
+  int64_t RowCount();
 
   // The connection, for tests and tools that inspect the table.
   Database& Db() { return db_; }

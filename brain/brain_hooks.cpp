@@ -61,7 +61,7 @@ BrainHooks ReadBrainHooks(const std::function<const char*(const char*)>& getenv,
 }
 
 void DumpStore(Engine& engine, const std::string& path, std::ostream& problems) {
-  const ExperienceWriteResult written = WriteExperienceFile(engine.Store.Db(), path);
+  const ExperienceWriteResult written = WriteExperienceFile(engine.store().Db(), path);
   if (!written.ok) problems << kWho << "QUORVEX_STORE_DUMP: " << written.error << "\n";
   if (!written.warning.empty()) problems << kWho << "QUORVEX_STORE_DUMP: " << written.warning << "\n";
 }

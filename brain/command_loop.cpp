@@ -5,10 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "game/position_key.h"
-#include "platform/platform.h"
 #include "brain/protocol_text.h"
-#include "brain/decide_move.h"
+#include "platform/platform.h"
 
 namespace quorvex {
 
@@ -81,7 +79,6 @@ bool CommandLoop::HandleLine(std::string_view line) {
       {"DONE", &CommandLoop::OnDone},
   }};
 
-  engine_.InputLine.assign(line);
   const std::string_view word = line.substr(0, 4);
   for (const Command& command : kBeforeEnd) {
     if (word == command.word) {
@@ -92,7 +89,7 @@ bool CommandLoop::HandleLine(std::string_view line) {
   if (word == "END") return false;
   if (word == "ABOU") {
     OnAbout(line);
-  } else if (engine_.BoardInputMode == 1) {
+  } else if (boardInputMode_ == 1) {
     OnStoneLine(line);
   } else {
     Reply("UNKNOWN");
@@ -116,52 +113,25 @@ void CommandLoop::OnStart(std::string_view line) {
     return;
   }
   Reply("OK");
-  engine_.MoveCount = 0;
-  engine_.ResetBoard(size);
-  // Nothing of the previous game may leak into this one: the offsets, the
-  // opponent's last stone and who opened are all set again by its stones.
-  engine_.NormXVec = 0;
-  engine_.NormYVec = 0;
-  engine_.LastOpponentMove = MoveRecord{};
-  engine_.EngineMovedFirst = 0;
-  engine_.TimeLeftKnown = false;
+  engine_.NewGame(size);
 }
 
 void CommandLoop::OnBegin(std::string_view) {
-  if (engine_.MoveCount != 0 || engine_.Board.at(11, 11) != CellEmpty) {
+  const Game& game = engine_.game();
+  if (game.MoveCount() != 0 || game.Board().at(11, 11) != CellEmpty) {
     Reply("ERROR BEGIN needs an empty board, send START first");
     return;
   }
-  engine_.EngineMovedFirst = 1;
-  const int64_t openingPrevKey = ComputePositionKey(engine_.MoveBuffer);
-  engine_.KeyHistory[engine_.MoveCount] = openingPrevKey;
-  engine_.MoveCount += 1;
-  engine_.Board.at(11, 11) = CellOwn;
-  engine_.NormXVec = 0;
-  engine_.NormYVec = 0;
-  engine_.MoveBuffer[1] = MakeMoveEntry(11, 11);
-  engine_.PositionKey = ComputePositionKey(engine_.MoveBuffer);
-  engine_.KeyHistory[engine_.MoveCount] = engine_.PositionKey;
-  engine_.Store.RecordMove(engine_.PositionKey, openingPrevKey, 11, 11, engine_.MoveCount, 1, 1);
+  engine_.PlayOpeningStone();
   Reply("10,10");
   pause_(50);
 }
 
 std::string_view CommandLoop::RefusePoint(int32_t x, int32_t y) const {
-  if (!engine_.Board.IsPlayable(x, y)) return "is off the board";
-  if (engine_.Board.at(x, y) != CellEmpty) return "is already occupied";
+  const Board& board = engine_.game().Board();
+  if (!board.IsPlayable(x, y)) return "is off the board";
+  if (board.at(x, y) != CellEmpty) return "is already occupied";
   return {};
-}
-
-void CommandLoop::PlaceAndRecord(int32_t code, int32_t x, int32_t y) {
-  engine_.PrevPositionKey = ComputePositionKey(engine_.MoveBuffer);
-  engine_.MoveX = x;
-  engine_.MoveY = y;
-  if (code == CellOpponent) {
-    engine_.LastOpponentMove.x = x;
-    engine_.LastOpponentMove.y = y;
-  }
-  engine_.PlaceStone(code, x, y);
 }
 
 void CommandLoop::OnTurn(std::string_view line) {
@@ -178,30 +148,20 @@ void CommandLoop::OnTurn(std::string_view line) {
     Reply("ERROR point " + Printable(point) + " " + std::string(why));
     return;
   }
-  PlaceAndRecord(CellOpponent, x, y);
-  engine_.TurnStartMs = engine_.Clock();
-  engine_.Store.RecordMove(engine_.PositionKey, engine_.PrevPositionKey, x + engine_.NormXVec,
-                           y + engine_.NormYVec, engine_.MoveCount, 1, 1);
-  Reply(DecideMove(engine_));
+  engine_.PlaceOpponentStone(x, y);
+  Reply(engine_.DecideMove());
 }
 
 void CommandLoop::OnInfo(std::string_view line) {
-  const std::string_view key = SplitField(line, ' ', 2);
-  const std::string_view value = SplitField(line, ' ', 3);
-  if (key == "timeout_turn") engine_.msTurnTime = ReadNumber(value);
-  if (key == "timeout_match") engine_.MatchTimeUnlimited = ReadNumber(value) == 0;
-  if (key == "time_left") {
-    engine_.msTimeLeft = ReadNumber(value);
-    engine_.TimeLeftKnown = true;
-  }
+  engine_.SetInfo(SplitField(line, ' ', 2), ReadNumber(SplitField(line, ' ', 3)));
 }
 
-void CommandLoop::OnBoard(std::string_view) { engine_.BoardInputMode = 1; }
+void CommandLoop::OnBoard(std::string_view) { boardInputMode_ = 1; }
 
 void CommandLoop::OnDone(std::string_view) {
-  engine_.BoardInputMode = 0;
-  engine_.TurnStartMs = engine_.Clock();
-  Reply(DecideMove(engine_));
+  boardInputMode_ = 0;
+  engine_.StartTurnClock();
+  Reply(engine_.DecideMove());
 }
 
 void CommandLoop::OnAbout(std::string_view) { Reply(kAbout); }
@@ -209,24 +169,13 @@ void CommandLoop::OnAbout(std::string_view) { Reply(kAbout); }
 void CommandLoop::OnStoneLine(std::string_view line) {
   const std::string_view xField = SplitField(line, ',', 1);
   const std::string_view yField = SplitField(line, ',', 2);
+  const int32_t owner = ReadNumber(SplitField(line, ',', 3));
+  if (owner != 1 && owner != 2) return;
+  // A listing has no reply line to carry an error, so a bad stone is left out.
   const int32_t x = InternalCoordinate(xField);
   const int32_t y = InternalCoordinate(yField);
-  const int32_t owner = ReadNumber(SplitField(line, ',', 3));
-  if (owner != 1 && owner != 2) {
-    engine_.MoveX = x;
-    engine_.MoveY = y;
-    engine_.StoneOwner = owner;
-    return;
-  }
-  // A listing has no reply line to carry an error, so a bad stone is left out.
   if (!NamesPoint(xField, yField) || !RefusePoint(x, y).empty()) return;
-  engine_.StoneOwner = owner;
-  PlaceAndRecord(owner == 1 ? CellOwn : CellOpponent, x, y);
-  // Learning credits stones by who played stone 1; in a listing that is the
-  // owner of the first stone listed.
-  if (engine_.MoveCount == 1) engine_.EngineMovedFirst = owner == 1 ? 1 : 0;
-  engine_.Store.RecordMove(engine_.PositionKey, engine_.PrevPositionKey, x + engine_.NormXVec,
-                           y + engine_.NormYVec, engine_.MoveCount, 1, 1);
+  engine_.PlaceListedStone(owner == 1 ? CellOwn : CellOpponent, x, y);
 }
 
 }  // namespace quorvex

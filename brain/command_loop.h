@@ -2,9 +2,10 @@
 // The protocol driver: one command per line in, one reply per line out.
 //
 // The command word is a line's first four characters, compared byte for
-// byte with the table in command_loop.cpp, first match wins. Every reply is
-// one line ending in CR LF, flushed at once; nothing else is ever written to
-// `out`.
+// byte with the table in command_loop.cpp, first match wins. Each command
+// becomes one verb of the engine; the loop itself keeps only whether a
+// BOARD listing is being read. Every reply is one line ending in CR LF,
+// flushed at once; nothing else is ever written to `out`.
 
 #include <cstdint>
 #include <functional>
@@ -36,6 +37,10 @@ class CommandLoop {
   // as the previous game left it. It must not write to `out`.
   void SetBeforeStart(std::function<void()> hook) { beforeStart_ = std::move(hook); }
 
+  // 1 from a BOARD line to the following DONE: a line that is no command
+  // is then a stone of the listing, not UNKNOWN.
+  int32_t BoardInputMode() const { return boardInputMode_; }
+
  private:
   void Reply(std::string_view text);
 
@@ -50,13 +55,13 @@ class CommandLoop {
 
   // Why (x, y) cannot take a stone, or empty when it can.
   std::string_view RefusePoint(int32_t x, int32_t y) const;
-  void PlaceAndRecord(int32_t code, int32_t x, int32_t y);
 
   Engine& engine_;
   std::istream& in_;
   std::ostream& out_;
   std::function<void(int32_t)> pause_;
   std::function<void()> beforeStart_;
+  int32_t boardInputMode_ = 0;
 };
 
 }  // namespace quorvex

@@ -2,44 +2,57 @@
 
 #include <utility>
 
-#include "game/position_key.h"
 #include "platform/platform.h"
+#include "search/time_budget.h"
 
 namespace quorvex {
 
 Engine::Engine(EngineConfig config)
-    : ExperiencePath(std::move(config.experiencePath)),
-      Clock(config.clock ? std::move(config.clock) : std::function<int32_t()>(MillisecondClock)),
-      Rng(config.seed) {
-  // Every member starts at zero or empty. The board gets its 20x20 ring at
-  // once rather than at the first START: a manager that plays without START
-  // would otherwise have the ranking propose the ring's empty cells, and
-  // stones there would run MoveCount past the end of MoveBuffer.
-  ClearBoard(Board, DefaultBoardSize);
-  CandidateList.assign(1, MoveRecord{});
-  TemplateCount = BuildTemplates(Templates);
-  Store.LoadExperience(ExperiencePath);
-  EngineMovedFirst = 0;
+    : clock_(config.clock ? std::move(config.clock) : std::function<int32_t()>(MillisecondClock)),
+      rng_(config.seed) {
+  BuildTemplates(templates_);
+  store_.LoadExperience(config.experiencePath);
 }
 
-void Engine::ResetBoard(int32_t size) {
-  ClearBoard(Board, size);
-  for (int32_t n = 1; n < MoveBufferEntries; ++n) {
-    MoveBuffer[n] = MoveEntry{};
-    KeyHistory[n] = 0;
+void Engine::NewGame(int32_t size) {
+  game_.NewGame(size);
+  timeLeftKnown_ = false;
+}
+
+void Engine::RecordLatestStone(int32_t x, int32_t y) {
+  store_.RecordMove(game_.PositionKey(), game_.PrevPositionKey(), x + game_.NormXVec(),
+                    y + game_.NormYVec(), game_.MoveCount(), 1, 1);
+}
+
+void Engine::PlayOpeningStone() {
+  game_.PlaceOpeningStone();
+  RecordLatestStone(11, 11);
+}
+
+void Engine::PlaceOpponentStone(int32_t x, int32_t y) {
+  game_.PlaceStone(CellOpponent, x, y);
+  StartTurnClock();
+  RecordLatestStone(x, y);
+}
+
+void Engine::PlaceListedStone(int32_t code, int32_t x, int32_t y) {
+  game_.PlaceStone(code, x, y);
+  RecordLatestStone(x, y);
+}
+
+void Engine::SetInfo(std::string_view key, int32_t value) {
+  if (key == "timeout_turn") msTurnTime_ = value;
+  if (key == "timeout_match") matchTimeUnlimited_ = value == 0;
+  if (key == "time_left") {
+    msTimeLeft_ = value;
+    timeLeftKnown_ = true;
   }
 }
 
-void Engine::PlaceStone(int32_t code, int32_t x, int32_t y) {
-  MoveCount += 1;
-  Board.at(x, y) = code;
-  if (MoveCount == 1) {
-    NormXVec = 11 - x;
-    NormYVec = 11 - y;
-  }
-  MoveBuffer[MoveCount] = MakeMoveEntry(x + NormXVec, y + NormYVec);
-  PositionKey = ComputePositionKey(MoveBuffer);
-  KeyHistory[MoveCount] = PositionKey;
+int32_t Engine::TurnSearchLimit() const {
+  return SearchTimeLimit(msTurnTime_, timeLeftKnown_ && !matchTimeUnlimited_, msTimeLeft_);
 }
+
+std::string Engine::DecideMove() { return decision_.DecideMove(turnStartMs_, TurnSearchLimit()); }
 
 }  // namespace quorvex

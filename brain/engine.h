@@ -1,21 +1,22 @@
 #pragma once
-// The engine's whole state, owned by one object.
+// The brain: the game, the tables, the book and the searcher, owned by one
+// object and changed only through its verbs.
 //
 // The brain runs one Engine for the life of the process; every test builds
-// a fresh one. The members carry the names the rest of the engine knows
-// them by. Single-threaded: nothing here is locked.
+// a fresh one. The command loop turns each protocol line into one verb and
+// prints what the verb returns. Single-threaded: nothing here is locked.
 
 #include <cstdint>
 #include <functional>
 #include <random>
 #include <string>
+#include <string_view>
 
 #include "book/experience_store.h"
-#include "game/board.h"
-#include "game/move_buffer.h"
-#include "game/move_record.h"
+#include "brain/decide_move.h"
 #include "eval/rank_candidates.h"
 #include "eval/templates.h"
+#include "game/game.h"
 #include "search/threat_search.h"
 
 namespace quorvex {
@@ -30,64 +31,82 @@ struct EngineConfig {
   uint32_t seed = 0;
 };
 
-struct Engine {
-  // Start-up: the tables are built and the experience file is loaded before
-  // the first command is read.
+class Engine {
+ public:
+  // Start-up: an empty 20 x 20 game, the templates built, the experience
+  // file at config.experiencePath loaded, before the first command is read.
   explicit Engine(EngineConfig config);
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
-  // An empty game on a board of `size` points a side; clears MoveBuffer
-  // entries 1..410 and KeyHistory entries 1..410. MoveCount is the caller's.
-  void ResetBoard(int32_t size = DefaultBoardSize);
+  // START: an empty game of `size` points a side (Game::NewGame); the match
+  // time left is unknown again until the new game's manager reports it.
+  // Requires MinBoardSize <= size <= MaxBoardSize.
+  void NewGame(int32_t size);
 
-  // Adds a stone of `code` at (x, y): MoveCount, the cell, the offsets when
-  // it is stone 1, its MoveBuffer entry, PositionKey and its KeyHistory
-  // entry. The caller ensures (x, y) is an empty playable point and that
-  // MoveCount stays below MoveBufferEntries - 1.
-  void PlaceStone(int32_t code, int32_t x, int32_t y);
+  // BEGIN: the engine's opening stone at the centre, recorded in the store.
+  // Requires an empty game (MoveCount 0, the centre empty).
+  void PlayOpeningStone();
 
-  // The game.
-  quorvex::Board Board;
-  quorvex::MoveBuffer MoveBuffer{};
-  quorvex::KeyHistory KeyHistory{};
-  int32_t MoveCount = 0;
-  int64_t PositionKey = 0;
-  int64_t PrevPositionKey = 0;
-  int32_t NormXVec = 0;
-  int32_t NormYVec = 0;
-  MoveRecord LastOpponentMove;
-  int32_t EngineMovedFirst = 0;
-  int32_t GameResultFlag = 0;
+  // The opponent's stone of a TURN: placed, the turn's clock started, then
+  // recorded in the store, so the recording counts against the engine's
+  // own time. Requires an empty playable point.
+  void PlaceOpponentStone(int32_t x, int32_t y);
 
-  // The protocol and the clock.
-  std::string InputLine;
-  int32_t BoardInputMode = 0;
-  int32_t MoveX = 0;
-  int32_t MoveY = 0;
-  int32_t StoneOwner = 0;
-  int32_t msTurnTime = 0;
-  int32_t TurnStartMs = 0;
-  // The match time left, from the manager's INFO time_left before a move;
-  // known only for the game in which it was sent. A timeout_match of 0
-  // means the match has no time limit, whatever time_left says.
-  int32_t msTimeLeft = 0;
-  bool TimeLeftKnown = false;
-  bool MatchTimeUnlimited = false;
+  // A stone of a BOARD listing, of `code` (CellOwn or CellOpponent): placed
+  // and recorded; the clock is not read. Requires an empty playable point.
+  void PlaceListedStone(int32_t code, int32_t x, int32_t y);
 
-  // Tables built at start-up.
-  TemplateTables Templates;
-  int32_t TemplateCount = 0;
-  CandidateRanker Ranker{Templates};
-  MoveList CandidateList;
+  // DONE: the turn's clock starts when the listing ends.
+  void StartTurnClock() { turnStartMs_ = clock_(); }
 
-  // The book.
-  std::string ExperiencePath;
-  ExperienceStore Store;
+  // An INFO setting. "timeout_turn" is the turn time in milliseconds,
+  // "timeout_match" 0 a match without a time limit, "time_left" the match
+  // time left, known for the current game only. Other keys change nothing.
+  void SetInfo(std::string_view key, int32_t value);
 
-  std::function<int32_t()> Clock;
-  std::mt19937 Rng;
-  ThreatSearcher Searcher{Ranker, Clock};
+  // Chooses the engine's point, places its stone and returns the reply
+  // (MoveDecision::DecideMove), the search limited as TurnSearchLimit says
+  // from the turn's clock.
+  std::string DecideMove();
+
+  // The move decision's steps 1 to 3 without the move, for a tool that
+  // replays a game as the brain playing one side would have met it: the
+  // game learned from if it is decided. True when it was; the verdict is
+  // then game().GameResultFlag(). The game is left as it was otherwise.
+  bool ScanForOutcome() { return decision_.ScanOutcomeBeforeOwnStone(); }
+
+  // Milliseconds after the turn's clock started past which the threat
+  // search stops expanding (SearchTimeLimit of the settings so far).
+  int32_t TurnSearchLimit() const;
+
+  // Nodes the threat search has entered since start-up.
+  int64_t SearchNodes() const { return searcher_.Nodes(); }
+
+  const Game& game() const { return game_; }
+
+  // The book, whose own operations keep it sound: tools and tests seed,
+  // read and write it through them.
+  ExperienceStore& store() { return store_; }
+
+ private:
+  // The latest stone, as the game holds it, into the store.
+  void RecordLatestStone(int32_t x, int32_t y);
+
+  std::function<int32_t()> clock_;
+  std::mt19937 rng_;
+  Game game_;
+  TemplateTables templates_;
+  CandidateRanker ranker_{templates_};
+  ExperienceStore store_;
+  ThreatSearcher searcher_{ranker_, clock_};
+  MoveDecision decision_{game_, store_, ranker_, searcher_, rng_};
+
+  int32_t msTurnTime_ = 0;
+  int32_t turnStartMs_ = 0;
+  int32_t msTimeLeft_ = 0;
+  bool timeLeftKnown_ = false;
+  bool matchTimeUnlimited_ = false;
 };
 
 }  // namespace quorvex

@@ -1,33 +1,20 @@
 #include "brain/outcome_scan.h"
 
 #include "eval/scores.h"
+#include "game/board.h"
 
 namespace quorvex {
 
-bool RankAndScanOutcome(Engine& engine) {
-  engine.Ranker.RankCandidates(engine.Board, engine.CandidateList, DecisionLevel, CellOwn);
-  const int32_t count = ListCount(engine.CandidateList);
+std::optional<int32_t> ScanOutcome(const MoveList& candidates) {
+  const int32_t count = ListCount(candidates);
   int32_t opponentFours = 0;
   for (int32_t i = 1; i <= count; ++i) {
-    const MoveRecord& entry = engine.CandidateList[i];
-    bool decided = false;
-    if (entry.score >= FourScore && entry.side == CellOwn) {
-      engine.GameResultFlag = 1;
-      decided = true;
-    } else if (entry.score > FourScore && entry.side == CellOpponent) {
-      engine.GameResultFlag = 0;
-      decided = true;
-    } else if (entry.score >= FourScore && entry.side == CellOpponent) {
-      decided = ++opponentFours == 2;
-      if (decided) engine.GameResultFlag = 0;
-    }
-    if (decided) {
-      engine.Store.LearnFromGame(engine.GameResultFlag, engine.EngineMovedFirst, engine.MoveCount,
-                                 engine.KeyHistory, engine.MoveBuffer);
-      return true;
-    }
+    const MoveRecord& entry = candidates[static_cast<std::size_t>(i)];
+    if (entry.score >= FourScore && entry.side == CellOwn) return 1;
+    if (entry.score > FourScore && entry.side == CellOpponent) return 0;
+    if (entry.score >= FourScore && entry.side == CellOpponent && ++opponentFours == 2) return 0;
   }
-  return false;
+  return std::nullopt;
 }
 
 }  // namespace quorvex

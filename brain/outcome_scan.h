@@ -1,33 +1,25 @@
 #pragma once
-// Steps 2 and 3 of the move decision: the ranking, and does it show a decided game?
+// Step 3 of the move decision: does the ranking show a decided game?
 //
-// Ranks engine.Board for CellOwn at DecisionLevel into
-// engine.CandidateList, then reads its entries in list order; the first
-// rule that matches ends the scan:
+// Reads the entries of a list ranked for CellOwn (RankCandidates at
+// DecisionLevel) in list order; the first rule that matches ends the scan:
 //   1. a point of FourScore or more for CellOwn: the engine can make five,
-//      GameResultFlag := 1;
-//   2. a point above FourScore for CellOpponent: GameResultFlag := 0;
+//      verdict 1;
+//   2. a point above FourScore for CellOpponent: verdict 0;
 //   3. the second point of exactly FourScore for CellOpponent (two fours
-//      cannot both be stopped): GameResultFlag := 0.
-// On a match the game is learned from at once (LearnFromGame with the
-// flag, EngineMovedFirst, MoveCount, KeyHistory and MoveBuffer as they
-// stand). Nothing else changes. Because the list is ordered by score, an
-// opponent's point above FourScore that stands before the engine's own
-// four is read as a loss.
-//
-// The move decision scans at every request; a tool that replays games
-// runs the same scan to learn from them as a brain would.
+//      cannot both be stopped): verdict 0.
+// Because the list is ordered by score, an opponent's point above
+// FourScore that stands before the engine's own four is read as a loss.
 
 #include <cstdint>
+#include <optional>
 
-#include "brain/engine.h"
+#include "game/move_record.h"
 
 namespace quorvex {
 
-// The level of the move decision's rankings: the capped selection.
-inline constexpr int32_t DecisionLevel = 1;
-
-// True when the scan found the game decided (and learned from it).
-bool RankAndScanOutcome(Engine& engine);
+// The verdict as GameResultFlag takes it (1 the engine has won, 0 the
+// opponent has), or nothing when no rule matched.
+std::optional<int32_t> ScanOutcome(const MoveList& candidates);
 
 }  // namespace quorvex

@@ -9,8 +9,8 @@
 
 #include <cstdint>
 
-#include "game/move_record.h"
 #include "eval/scores.h"
+#include "game/move_record.h"
 #include "platform/util.h"
 
 namespace quorvex {

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "eval/scores.h"
 #include "game/board.h"
 #include "game/move_record.h"
-#include "eval/scores.h"
 
 namespace quorvex {
 

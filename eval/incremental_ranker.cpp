@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <bit>
 
-#include "eval/scores.h"
 #include "eval/candidate_selection.h"
 #include "eval/crossing_bonus.h"
+#include "eval/scores.h"
 
 namespace quorvex {
 namespace {

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/board.h"
-#include "game/move_record.h"
 #include "eval/incremental_ranker.h"
 #include "eval/rank_candidates.h"
+#include "game/board.h"
+#include "game/move_record.h"
 
 namespace quorvex {
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "eval/scores.h"
 #include "eval/candidate_selection.h"
 #include "eval/candidate_sort.h"
 #include "eval/rank_candidates.h"
+#include "eval/scores.h"
 #include "tests/test_support.h"
 
 namespace quorvex {

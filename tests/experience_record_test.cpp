@@ -75,6 +75,17 @@ TEST_F(RecordTest, APresentMoveKeepsItsCountsAndStamp) {
   EXPECT_EQ(Rows().size(), 3u);
 }
 
+TEST_F(RecordTest, SetRunTouchStampsOnlyTheRowsRecordedAfterIt) {
+  store.RecordMove(1, 0, 11, 11, 1, 1, 1);  // RunTouch 1: the file was empty
+  store.SetRunTouch(71000);
+  store.RecordMove(2, 1, 11, 12, 2, 1, 1);
+  const std::vector<ExperienceRecord> expected = {{1, 0, 11, 11, 1, 1, 1, 1},
+                                                  {2, 1, 11, 12, 1, 1, 2, 71000}};
+  EXPECT_EQ(Rows(), expected);
+  EXPECT_EQ(store.Rows(), expected) << "the store's own reading of its rows";
+  EXPECT_EQ(store.RowCount(), 2);
+}
+
 TEST_F(RecordTest, ARowFromTheFileBlocksARecording) {
   Load({{42, 8, -8, 30, -1, 17, 12, 900}});
   store.RecordMove(42, -7, -8, 30, 3, 1, 1);

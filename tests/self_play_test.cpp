@@ -117,6 +117,11 @@ class Referee {
       return false;
     }
     Put(s);
+    const std::string fault = brains_[player]->engine().game().CheckConsistency();
+    if (!fault.empty()) {
+      ADD_FAILURE() << "player " << player << " after " << reply << ": " << fault;
+      return false;
+    }
     return true;
   }
 

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "game/board.h"
 #include "brain/command_loop.h"
 #include "brain/engine.h"
+#include "game/board.h"
 
 namespace quorvex::test {
 
