@@ -336,21 +336,5 @@ TEST(CommandLoopWithoutStart, PlaysOnTwentyByTwenty) {
   EXPECT_EQ(brain.engine().game().MoveCount(), 400);
 }
 
-TEST(BrainProcess, AnswersThroughPipesWithCrLf) {
-  int exitCode = -1;
-  const std::string out = test::RunBrain(
-      QUORVEX_BRAIN_PATH, "START 20\nBEGIN\nABOUT\nINFO timeout_turn 5000\nEND\n", exitCode);
-  EXPECT_EQ(out, std::string("OK\r\n10,10\r\n") + kAbout);
-  EXPECT_EQ(exitCode, 0);
-}
-
-TEST(BrainProcess, TakesCarriageReturnLinesAndEndsAtEndOfInput) {
-  int exitCode = -1;
-  const std::string out = test::RunBrain(QUORVEX_BRAIN_PATH, "START 20\rABOUT\r\nSTART 10\r", exitCode);
-  EXPECT_EQ(out.substr(0, 4 + std::string(kAbout).size()), std::string("OK\r\n") + kAbout);
-  EXPECT_EQ(out.rfind("ERROR ", std::string::npos) != std::string::npos, true) << out;
-  EXPECT_EQ(exitCode, 0);
-}
-
 }  // namespace
 }  // namespace quorvex

@@ -1,15 +1,10 @@
-// The ranking's steps one at a time, on hand-made candidate lists: the
-// crossing pass, the fixed quicksort and the caps of the selection.
+// The crossing pass on hand-made candidate lists.
+
+#include "eval/crossing_bonus.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <random>
 #include <vector>
-
-#include "eval/candidate_selection.h"
-#include "eval/candidate_sort.h"
-#include "eval/crossing_bonus.h"
 
 namespace quorvex {
 namespace {
@@ -68,49 +63,6 @@ TEST(CrossingPass, LeavesNothingBehindForTheNextCall) {
   second[1] = {.x = 5, .y = 5, .score = 50, .direction = 3, .side = 2};
   pass.Apply(second.data(), 1);
   EXPECT_EQ(second[1].score, 50);
-}
-
-TEST(QuickSortDescending, SortsAndMovesRecordsWhole) {
-  std::mt19937 rng(7);
-  for (int32_t round = 0; round < 300; ++round) {
-    const auto n = static_cast<int32_t>(rng() % 60);
-    std::vector<MoveRecord> r(static_cast<std::size_t>(n) + 1);
-    for (int32_t i = 1; i <= n; ++i) {
-      r[static_cast<std::size_t>(i)].score = static_cast<int32_t>(20 + 10 * (rng() % 4));  // many ties
-      r[static_cast<std::size_t>(i)].x = i;
-    }
-    std::vector<MoveRecord> sorted = r;
-    SortByScoreDescending(sorted.data(), 1, n);
-    std::vector<int32_t> seen;
-    for (int32_t i = 1; i <= n; ++i) {
-      const MoveRecord& e = sorted[static_cast<std::size_t>(i)];
-      if (i > 1) {
-        ASSERT_LE(e.score, sorted[static_cast<std::size_t>(i) - 1].score);
-      }
-      ASSERT_EQ(e.score, r[static_cast<std::size_t>(e.x)].score) << "record split";
-      seen.push_back(e.x);
-    }
-    std::sort(seen.begin(), seen.end());
-    for (int32_t i = 1; i <= n; ++i) ASSERT_EQ(seen[static_cast<std::size_t>(i) - 1], i);
-  }
-}
-
-TEST(QuickSortDescending, OrdersTiesTheFixedWay) {
-  // Eight equal scores tagged 1..8 in the order a lone stone's neighbours
-  // are collected; the partition's swaps must leave them in the order that
-  // stone's listing shows: (11,12) (11,10) (10,12) (12,10) (12,12) ...
-  std::vector<MoveRecord> r(9);
-  for (int32_t i = 1; i <= 8; ++i) r[static_cast<std::size_t>(i)] = {.x = i, .score = 30};
-  SortByScoreDescending(r.data(), 1, 8);
-  std::vector<int32_t> order;
-  for (int32_t i = 1; i <= 8; ++i) order.push_back(r[static_cast<std::size_t>(i)].x);
-  EXPECT_EQ(order, (std::vector<int32_t>{6, 5, 8, 7, 2, 1, 4, 3}));
-}
-
-TEST(ListCap, ByLevel) {
-  const std::pair<int32_t, int32_t> cases[] = {{-5, 12}, {0, 12}, {1, 12}, {2, 10}, {3, 8},
-                                               {4, 8},   {5, 6},  {6, 6},  {9999, 6}, {10001, 6}};
-  for (const auto& [level, cap] : cases) EXPECT_EQ(ListCap(level), cap) << "level " << level;
 }
 
 }  // namespace

@@ -1,7 +1,31 @@
-// The brain started beside an experience file that is not what it should
-// be. Whatever the file, the brain answers START with "OK" and plays legal
-// moves, with the file's good records or an empty book, never crashes and
-// never writes the file, nor anything a link points to.
+// The experience file: its records' encoding, and the brain started beside
+// a file that is not what it should be. Whatever the file, the brain
+// answers START with "OK" and plays legal moves, with the file's good
+// records or an empty book, never crashes and never writes the file, nor
+// anything a link points to.
+
+#include "book/experience_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+namespace quorvex {
+namespace {
+
+TEST(ExperienceRecord, EncodingAndDecodingAgree) {
+  const ExperienceRecord record{
+      -3470484881051396544, 7729052115359535890, -8, 30, -1, 32767, 410, -70999};
+  uint8_t bytes[ExperienceRecordBytes] = {};
+  EncodeExperienceRecord(record, bytes);
+  EXPECT_EQ(bytes[16], 0xF8);
+  EXPECT_EQ(bytes[18], 0xFF);
+  EXPECT_EQ(bytes[19], 0xFF);
+  EXPECT_EQ(DecodeExperienceRecord(bytes), record);
+}
+
+}  // namespace
+}  // namespace quorvex
 
 #ifndef _WIN32
 
