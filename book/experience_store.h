@@ -68,16 +68,17 @@ class ExperienceStore {
 
   // The run's stamp: the `Touch` of every row this run records and of
   // every row its learning credits. LoadExperience sets it one above the
-  // newest stamp loaded. SetRunTouch replaces it, for a tool that must
-  // stamp a run as another one was stamped (trimming keeps the newest
-  // stamps); it changes no row already stored.
+  // newest stamp loaded.
   int32_t RunTouch() const { return runTouch_; }
-  void SetRunTouch(int32_t touch) { runTouch_ = touch; }
 
   // Every row of `Openings` in rowid order, the order the rows entered
   // the table; empty when the table cannot be read.
   std::vector<ExperienceRecord> Rows();
   int64_t RowCount();
+
+  // Replaces the stamp set by the load, for tools that make experience
+  // files for brains. The brain never calls it: its stamp is its file's.
+  void SetRunTouch(int32_t touch) { runTouch_ = touch; }
 
   // The connection, for tests and tools that inspect the table.
   Database& Db() { return db_; }

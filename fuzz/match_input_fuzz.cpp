@@ -15,7 +15,8 @@
 //
 // Openings file (first byte odd): ParseOpenings on a board of 5..26. Every
 // opening read lies on the board, repeats no point and holds no five, and
-// the openings written back in board notation read back the same.
+// the openings written back in board notation, or as signed offsets from
+// the centre, read back the same.
 
 #include <cstddef>
 #include <cstdint>
@@ -99,7 +100,7 @@ void CheckOpenings(uint8_t parameter, std::string_view bytes) {
     return;
   }
   Require(!openings->empty(), "an openings file read with no opening");
-  std::string written;
+  std::string written, offsets;
   for (const Opening& opening : *openings) {
     GameBoard board(size);
     Stone colour = Stone::Black;
@@ -109,11 +110,18 @@ void CheckOpenings(uint8_t parameter, std::string_view bytes) {
       Require(!board.MakesFive(p), "an opening holds a five");
       colour = Opponent(colour);
       written += FormatNotation(p) + " ";
+      const auto sign = [](int32_t v) { return (v < 0 ? "" : "+") + std::to_string(v); };
+      offsets += sign(p.x - size / 2) + "," + sign(p.y - size / 2) + ", ";
     }
     written += "\n";
+    offsets.resize(offsets.size() - 2);
+    offsets += "\n";
   }
   const auto again = ParseOpenings(written, size, error);
   Require(again.has_value() && *again == *openings, "openings written back read otherwise");
+  const auto fromCentre = ParseOpenings(offsets, size, error);
+  Require(fromCentre.has_value() && *fromCentre == *openings,
+          "openings written back as offsets read otherwise");
 }
 
 }  // namespace

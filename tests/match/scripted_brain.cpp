@@ -8,7 +8,9 @@
 // look like moves, then a real move from the far corner), error (ERROR
 // instead of a move), garbage, offboard, nostart (never answers START),
 // refuse (ERROR to START), hang (answers START, then never again), short
-// (ends right after its first move).
+// (ends right after its first move), twice (each move twice, in one write),
+// noisy (a MESSAGE of control bytes, escape sequences and invalid UTF-8,
+// then such bytes as its move).
 // With --log every line received goes to FILE, after a first line "CWD dir";
 // a line that did not end in CR LF makes the brain answer ERROR.
 
@@ -33,7 +35,14 @@ std::vector<int> cells;  // 0 empty, 1 mine, 2 the opponent's
 int lastX = -1, lastY = -1;
 int delayMs = 0;
 
-void Reply(const std::string& text) { std::cout << text << eol << std::flush; }
+void Reply(const std::string& text) {
+  std::cout << text << eol;
+  if (mode == "twice" && text != "OK") std::cout << text << eol;
+  std::cout << std::flush;
+}
+
+const std::string kNoise = std::string("\x1b[2J\x1b]0;owned\x07 nul ") + '\0' +
+                           " soh \x01 bad \xff\xfe c1 \xc2\x9b del \x7f";
 
 void Put(int x, int y, int who) {
   if (x >= 0 && y >= 0 && x < size && y < size) cells[static_cast<size_t>(y * size + x)] = who;
@@ -50,6 +59,8 @@ void Move() {
   }
   if (mode == "late") std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
   if (mode == "error") return Reply("ERROR I give up");
+  if (mode == "noisy") Reply("MESSAGE " + kNoise);
+  if (mode == "noisy") return Reply("\x1b[31m" + kNoise + "\x01");
   if (mode == "garbage") return Reply("hello there");
   if (mode == "offboard") return Reply(std::to_string(size) + ",3");
   if (mode == "occupied" && lastX >= 0)

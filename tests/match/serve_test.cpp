@@ -147,11 +147,11 @@ TEST(ServeApiTest, AStoppedMatchOrAClosedPageLeavesNoBrainRunning) {
   EXPECT_EQ(Says(api.Stop({{"tab", tab}})), "200 {\"ok\":true}");
   LiveView view = api.hub().View();
   EXPECT_FALSE(view.running);
-  EXPECT_EQ(view.status, "game 2 could not be played: stopped: Stop was pressed") << view.status;
+  EXPECT_EQ(view.status, "game 1 was stopped and is not scored: Stop was pressed");
   ExpectNoChildLeft();
 
   // The page closes while the person is to move: after the grace period
-  // the person resigns and the brain is ended.
+  // the game is stopped, not resigned, and the brain is ended.
   ASSERT_EQ(
       Says(api.Play(
           {{"tab", tab}, {"colour", "white"}, {"size", "20"}, {"turnMs", "2000"}, {"brain", "2"}})),
@@ -160,8 +160,7 @@ TEST(ServeApiTest, AStoppedMatchOrAClosedPageLeavesNoBrainRunning) {
   api.TabClosed(tab);
   view = api.hub().View();
   EXPECT_FALSE(view.running);
-  EXPECT_EQ(view.status,
-            "game 1: black (scripted_brain) wins: white (human) resigned: the page was closed");
+  EXPECT_EQ(view.status, "game 1 was stopped and is not scored: the page was closed");
   ExpectNoChildLeft();
 }
 

@@ -13,7 +13,10 @@ namespace quorvex::book {
 inline constexpr int ExitDone = 0;
 inline constexpr int ExitFileFault = 1;     // unreadable, truncated or unwritable file, bad record
 inline constexpr int ExitBadArguments = 2;
-inline constexpr int ExitOpponentFault = 3;  // train: the opponent could not be started
+inline constexpr int ExitOpponentFault = 3;  // train: an opponent could not be started
+// train: stopped by a signal (stop_signal.h) once OUT was written; the
+// program then ends by that signal.
+inline constexpr int ExitStopped = 128;
 
 int RunStats(const BookOptions& options, std::ostream& out, std::ostream& err);
 int RunDump(const BookOptions& options, std::ostream& out, std::ostream& err);

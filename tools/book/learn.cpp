@@ -7,6 +7,7 @@
 #include "tools/book/experience_input.h"
 #include "tools/book/game_replay.h"
 #include "tools/book/input_file.h"
+#include "tools/book/run_stamp.h"
 
 namespace quorvex::book {
 
@@ -50,6 +51,7 @@ int RunLearn(const BookOptions& options, std::ostream& out, std::ostream& err) {
     err << "quorvex-book: " << error << "\n";
     return ExitFileFault;
   }
+  if (options.touch) out << ApplyRunStamp(*engine, options.touch) << "\n";
   // 3. Each legal game on a board the engine plays, in the order given.
   int32_t replayed = 0, learned = 0, skipped = 0;
   for (std::size_t i = 0; i < games.size(); ++i) {

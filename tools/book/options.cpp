@@ -19,7 +19,7 @@ commands:
   stats FILE                    what the file holds, and its room under 8 MB
   dump FILE [--csv]             one line per record, every field
   learn OUT GAME... [--base F]  replay game records (PSQ, SGF) into a store
-  train OUT --opponent CMD ...  play games against a brain and keep the store
+  train OUT --opponent CMD ...  play games against brains and keep the store
   trim IN OUT [--max-bytes N]   keep the rows a brain is likeliest to use
 
 quorvex-book COMMAND --help tells more of each. Files are written whole or
@@ -34,8 +34,13 @@ and counted and shown by its offset; a file whose first 16 records (all, if
 it holds fewer) are all of that kind is refused as not an experience file.
 A game record may hold at most 4 MiB.
 
+A brain deletes, at every game it learns from, the rows past stone 9 whose
+Touch is below 71000. train and learn --touch 71000 make files whose rows
+past stone 9 last, in the file and in every brain that loads it.
+
 exit status: 0 done, 1 a file could not be read or written (or is
-truncated), 2 bad arguments, 3 the opponent could not be started.
+truncated), 2 bad arguments, 3 an opponent could not be started; train
+stopped by Ctrl-C or SIGTERM ends by that signal once OUT is written.
 )";
 
 const char* const kStatsUsage = R"(usage: quorvex-book stats FILE
@@ -48,6 +53,12 @@ the totals of WINS and LOSSES, the bytes and the room left under Gomocup's
 8 MB (8000000 bytes), and a trailing fragment if there is one (a brain
 ignores it; stats then ends with exit status 1). The whole file is read, up
 to 128 MiB.
+
+Its kind: a brain deletes, at every game it learns from, the rows past
+stone 9 whose Touch is below 71000. When the stamp a brain loading the file
+takes is 71000 or more, "rows past stone 9 are kept by a brain loading this
+file"; otherwise they are not. The rows of the file itself past stone 9
+stamped below 71000 go in either case, and stats counts them.
 )";
 
 const char* const kDumpUsage = R"(usage: quorvex-book dump FILE [--csv]
@@ -59,7 +70,7 @@ a warning tells how much of it a brain reads, and the records no engine
 writes.
 )";
 
-const char* const kLearnUsage = R"(usage: quorvex-book learn OUT GAME... [--base FILE]
+const char* const kLearnUsage = R"(usage: quorvex-book learn OUT GAME... [--base FILE] [--touch N]
 
 Replays finished games into an experience store and writes it to OUT.
 GAME is a game record of at most 4 MiB: PSQ (Piskvork's, as quorvex-match
@@ -81,34 +92,75 @@ the winner's stones would have met it:
     decision the scan never sees is recorded but not learned;
   - draws and games that stop before a five: every stone recorded, nothing
     learned.
-All games share one run stamp (Touch), as the games of one brain run do.
+All games share one run stamp (Touch), as the games of one brain run do:
+the highest Touch of FILE plus 1, as a brain loading FILE would stamp its
+rows, or N with --touch N (see train --help).
 A record that does not parse stops the command before anything is written;
 a game with an illegal move, or on a board the engine does not play (sizes
 11 to 20), is skipped with a warning.
 )";
 
-const char* const kTrainUsage = R"(usage: quorvex-book train OUT --opponent CMD [options]
+const char* const kTrainUsage = R"(usage: quorvex-book train OUT --opponent CMD [--opponent CMD]...
+                          [options]
 
-The engine plays games against the brain CMD, colours alternating (it has
-black in odd games), and writes its store to OUT. It plays in this process
-through the brain's own command loop, handed the very lines a manager sends
-a brain, so it decides as pbrain-quorvex would, and its store carries over
-from game to game as in one brain run. CMD runs in its own directory, a
-fresh process each game, driven and refereed as by quorvex-match
-(freestyle; a forfeit ends the game and is reported). A progress line
-follows each game, the score the run.
+The engine plays games against the brains CMD and writes its store to OUT.
+It plays in this process through the brain's own command loop, handed the
+very lines a manager sends a brain, so it decides as pbrain-quorvex would,
+and its store carries over from game to game as in one brain run. Each CMD
+runs in its own directory, a fresh process each game, driven and refereed
+as by quorvex-match (freestyle; a forfeit ends the game and is reported).
+
+Games go in pairs, the engine black in the first of each pair and white in
+the second. With P opponents and O openings (O = 1 without --openings),
+pair k plays opening (k / P) mod O against opponent k mod P: every 2*O*P
+games each opening is played with both colours against every opponent. An
+opening reaches both sides as a tournament manager gives it: START, then
+a BOARD listing of its stones in their order, then DONE to the side to
+move, so the engine learns the positions under the keys a brain in the
+tournament meets them.
+
+A line follows each game; every --block games a line of the learning curve
+gives the score of those games (win 1, draw 1/2) in all, per opponent and
+per colour; at the end the score of the run in the same parts.
+
+The run stamp (Touch): a brain stamps the rows it records and learns with
+the highest Touch of its file plus 1, and at every game it learns from
+deletes the rows past stone 9 stamped below 71000, its own game's included.
+So without --touch the store keeps the first 9 stones of its games, as a
+brain would. With --touch 71000 (or more) every row the run touches lasts,
+whole games are kept, and a brain loading OUT stamps its own rows above
+71000 and keeps them too. When the base already holds a stamp of N or
+more, the run takes the base's stamp plus 1 instead, as a brain loading it
+would: its rows stay newer than the base's (trim keeps the newest first).
+
+Nothing learned is lost: --checkpoint-every K writes OUT after every K
+games. Ctrl-C or SIGTERM abandons the game in play (the rows it recorded are
+taken out again, nothing of it is counted), ends the opponent's process,
+writes OUT with the games finished and ends by that signal; a second Ctrl-C
+changes nothing. Every write of OUT is whole or none: a temporary file,
+then a rename. --base OUT goes on from there.
 
 options:
-  --opponent CMD        the brain to play, quoted if it has arguments
+  --opponent CMD        a brain to play, quoted if it has arguments; give it
+                        again for each further brain
   --games N             games to play (default 1)
+  --openings FILE       the openings, one a line, as moves ("h8 i9 g7",
+                        "7,7 8,8 6,6") or as offsets from the centre
+                        ("0,0, 1,1, -1,1"); see quorvex-match's README
   --base FILE           start from this experience file, read as a brain
                         reads it: its first 32 MiB (default: empty)
+  --touch N             stamp the run's rows N, or the base's stamp plus 1
+                        if that is higher (default: as a brain would)
+  --checkpoint-every K  write OUT after every K games (default: at the end)
+  --block N             games per line of the learning curve (default 20)
   --turn-ms MS          time for one move, sent as timeout_turn (default 5000)
   --size N              board size, 15 or 20 (default 20)
   --seed N              the engine's random seed (default: drawn, and shown)
-  --protocol-log FILE   every line the engine was given, each ending in
-                        CR LF: a brain started with QUORVEX_SEED=N reading
-                        FILE plays the same games and ends with the same store
+  --protocol-log FILE   every line the engine was given in the games it
+                        finished, each ending in CR LF: a brain started with
+                        QUORVEX_SEED=N reading FILE plays the same games and
+                        ends with the same store (with --touch, when its
+                        file gives it the same stamp)
 )";
 
 const char* const kTrimUsage = R"(usage: quorvex-book trim IN OUT [--max-bytes N]
@@ -135,12 +187,13 @@ const CommandInfo* FindCommand(const std::string& command) {
   static const std::pair<std::string_view, CommandInfo> kCommands[] = {
       {"stats", {kStatsUsage, 1, 1, {}, "one FILE"}},
       {"dump", {kDumpUsage, 1, 1, {"--csv"}, "one FILE"}},
-      {"learn", {kLearnUsage, 2, SIZE_MAX, {"--base"}, "OUT and at least one GAME"}},
+      {"learn", {kLearnUsage, 2, SIZE_MAX, {"--base", "--touch"}, "OUT and at least one GAME"}},
       {"train",
        {kTrainUsage,
         1,
         1,
-        {"--opponent", "--games", "--base", "--turn-ms", "--size", "--seed", "--protocol-log"},
+        {"--opponent", "--games", "--openings", "--base", "--touch", "--checkpoint-every",
+         "--block", "--turn-ms", "--size", "--seed", "--protocol-log"},
         "one OUT"}},
       {"trim", {kTrimUsage, 2, 2, {"--max-bytes"}, "IN and OUT"}},
   };
@@ -185,10 +238,14 @@ std::optional<BookOptions> ParseOptions(const std::vector<std::string>& args, st
       {"--size", 15, 20, [&](int64_t v) { options.size = static_cast<int32_t>(v); }},
       {"--seed", 0, UINT32_MAX, [&](int64_t v) { options.seed = static_cast<uint32_t>(v); }},
       {"--max-bytes", 0, INT64_MAX, [&](int64_t v) { options.maxBytes = v; }},
+      {"--touch", 1, INT32_MAX, [&](int64_t v) { options.touch = static_cast<int32_t>(v); }},
+      {"--checkpoint-every", 1, 100000,
+       [&](int64_t v) { options.checkpointEvery = static_cast<int32_t>(v); }},
+      {"--block", 1, 100000, [&](int64_t v) { options.block = static_cast<int32_t>(v); }},
   };
   const std::pair<std::string_view, std::string*> textOptions[] = {
       {"--base", &options.base},
-      {"--opponent", &options.opponent},
+      {"--openings", &options.openings},
       {"--protocol-log", &options.protocolLog},
   };
   for (std::size_t i = 1; i < args.size(); ++i) {
@@ -214,6 +271,7 @@ std::optional<BookOptions> ParseOptions(const std::vector<std::string>& args, st
       return std::nullopt;
     }
     const std::string& value = args[++i];
+    if (arg == "--opponent") options.opponents.push_back(value);
     for (const auto& [name, target] : textOptions) {
       if (arg == name) *target = value;
     }
@@ -238,7 +296,7 @@ std::optional<BookOptions> ParseOptions(const std::vector<std::string>& args, st
             std::to_string(options.files.size()) + " given";
     return std::nullopt;
   }
-  if (options.command == "train" && options.opponent.empty()) {
+  if (options.command == "train" && options.opponents.empty()) {
     error = "train needs --opponent CMD";
     return std::nullopt;
   }

@@ -2,12 +2,16 @@
 // The command line of quorvex-book:
 //   quorvex-book stats FILE
 //   quorvex-book dump FILE [--csv]
-//   quorvex-book learn OUT GAME... [--base FILE]
-//   quorvex-book train OUT --opponent CMD [--games N] [--base FILE]
-//                [--turn-ms MS] [--size N] [--seed N] [--protocol-log FILE]
+//   quorvex-book learn OUT GAME... [--base FILE] [--touch N]
+//   quorvex-book train OUT --opponent CMD [--opponent CMD]... [--games N]
+//                [--openings FILE] [--base FILE] [--touch N]
+//                [--checkpoint-every K] [--block N] [--turn-ms MS] [--size N]
+//                [--seed N] [--protocol-log FILE]
 //   quorvex-book trim IN OUT [--max-bytes N]
 // Options may stand anywhere after the command word; each takes the next
-// word as its value. An option that the command does not take is refused.
+// word as its value; --opponent may be given more than once, any other
+// option given twice takes its last value. An option that the command does
+// not take is refused.
 
 #include <cstdint>
 #include <optional>
@@ -24,7 +28,11 @@ struct BookOptions {
   bool help = false;               // print UsageText(command) and stop
   bool csv = false;
   std::string base;
-  std::string opponent;
+  std::vector<std::string> opponents;  // train: in the order given
+  std::string openings;
+  std::optional<int32_t> touch;  // the run's stamp; unset: as a brain would stamp it
+  int32_t checkpointEvery = 0;   // 0: OUT only at the end
+  int32_t block = 20;            // games per line of the learning curve
   int32_t games = 1;
   int32_t turnMs = 5000;
   int32_t size = 20;

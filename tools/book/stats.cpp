@@ -5,6 +5,7 @@
 #include "book/statement.h"
 #include "tools/book/commands.h"
 #include "tools/book/experience_input.h"
+#include "tools/book/run_stamp.h"
 
 namespace quorvex::book {
 
@@ -52,6 +53,13 @@ int RunStats(const BookOptions& options, std::ostream& out, std::ostream& err) {
   line("Touch");
   if (records > 0) out << totals.Int64(2) << " to " << totals.Int64(3) << ", ";
   out << "a brain loading the file stamps its rows " << contents.brainRunTouch << "\n";
+  line("kind") << DescribeKind(contents.brainRunTouch) << "\n";
+  Statement old(db, "select count(*) from Openings where Touch < " +
+                        std::to_string(LastingTouch) + " and MoveNo > 9");
+  if (old.Step() && old.Int64(0) > 0) {
+    line("") << old.Int64(0) << " rows past stone 9 stamped below " << LastingTouch
+             << " go at the brain's first game learned\n";
+  }
   line("WINS total") << totals.Int64(4) << "\n";
   line("LOSSES total") << totals.Int64(5) << "\n";
   if (contents.fragmentBytes != 0) {

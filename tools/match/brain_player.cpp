@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "tools/match/printable_text.h"
 #include "tools/match/protocol_lines.h"
 
 namespace quorvex::match {
@@ -12,14 +13,26 @@ bool StartsWith(const std::string& line, std::string_view word) {
   return line.compare(0, word.size(), word) == 0;
 }
 
+bool IsText(const std::string& line) {
+  return StartsWith(line, "MESSAGE") || StartsWith(line, "DEBUG");
+}
+
 }  // namespace
 
-BrainPlayer::BrainPlayer(BrainCommand command, bool freshPerGame, TextSink sink)
-    : command_(std::move(command)), freshPerGame_(freshPerGame), sink_(std::move(sink)) {}
+BrainPlayer::BrainPlayer(BrainCommand command, bool freshPerGame, TextSink sink,
+                         const StopSignal* stop)
+    : command_(std::move(command)),
+      freshPerGame_(freshPerGame),
+      sink_(std::move(sink)),
+      stop_(stop),
+      process_(stop) {
+  command_.name = PrintableText(command_.name);
+}
 
 BrainPlayer::~BrainPlayer() { Shutdown(); }
 
 std::string BrainPlayer::StartGame(const GameSettings& settings) {
+  if (Stopping()) return "stopped: " + stop_->reason();
   // 1. Start a process unless one is kept from the last game.
   const bool kept = process_.Running();
   std::string error;
@@ -28,7 +41,7 @@ std::string BrainPlayer::StartGame(const GameSettings& settings) {
   bool ended = false;
   error = Handshake(settings, ended);
   // 3. A kept process may have died since its last game: one fresh start.
-  if (!error.empty() && kept && ended) {
+  if (!error.empty() && kept && ended && !Stopping()) {
     if (!process_.Spawn(command_.argv, command_.directory, error)) return error;
     error = Handshake(settings, ended);
   }
@@ -39,6 +52,7 @@ std::string BrainPlayer::Handshake(const GameSettings& settings, bool& ended) {
   const std::string start = StartLine(settings);
   std::string line;
   ended = true;
+  DropUnasked();
   if (!process_.WriteLine(start)) {
     process_.Stop(0);
     return name() + " stopped reading before " + start + " (" + process_.exitDescription() + ")";
@@ -54,11 +68,15 @@ std::string BrainPlayer::Handshake(const GameSettings& settings, bool& ended) {
     case ChildProcess::ReadStatus::Closed:
       process_.Stop(EndGraceMs);
       return name() + " ended before answering " + start + " (" + process_.exitDescription() + ")";
+    case ChildProcess::ReadStatus::Stopped:
+      ended = false;
+      Shutdown();
+      return "stopped: " + stop_->reason();
   }
   ended = false;
   if (line != "OK") {
     process_.Stop(EndGraceMs);
-    return name() + " refused " + start + ": " + line;
+    return name() + " refused " + start + ": " + PrintableText(line);
   }
   for (const std::string& info : InfoLines(settings)) {
     if (!process_.WriteLine(info)) {
@@ -67,6 +85,12 @@ std::string BrainPlayer::Handshake(const GameSettings& settings, bool& ended) {
     }
   }
   return {};
+}
+
+void BrainPlayer::DropUnasked() {
+  for (const std::string& line : process_.TakeUnread()) {
+    Show(IsText(line) ? line : "dropped, sent when no reply was due: " + line);
+  }
 }
 
 bool BrainPlayer::SendRequest(const MoveRequest& request) {
@@ -82,17 +106,28 @@ ChildProcess::ReadStatus BrainPlayer::ReadAnswer(std::string& line, int32_t time
     const int64_t left = deadline - NowMs();
     const auto status = process_.ReadLine(line, static_cast<int32_t>(left < 0 ? 0 : left));
     if (status != ChildProcess::ReadStatus::Line) return status;
-    if (StartsWith(line, "MESSAGE") || StartsWith(line, "DEBUG")) {
-      if (sink_) sink_(name(), line);
+    if (IsText(line)) {
+      Show(line);
       continue;
     }
     return status;
   }
 }
 
+void BrainPlayer::Show(const std::string& line) {
+  if (sink_) sink_(name(), PrintableText(line));
+}
+
 MoveAnswer BrainPlayer::RequestMove(const MoveRequest& request) {
   MoveAnswer answer;
+  const auto stopped = [&] {
+    Shutdown();
+    return MoveAnswer{MoveAnswer::Kind::Stopped, stop_->reason(), 0};
+  };
+  if (Stopping()) return stopped();
+  DropUnasked();
   if (!process_.Running() || !SendRequest(request)) {
+    if (Stopping()) return stopped();
     process_.Stop(0);
     answer.kind = MoveAnswer::Kind::Crashed;
     answer.text = "stopped reading its input (" + process_.exitDescription() + ")";
@@ -111,10 +146,13 @@ MoveAnswer BrainPlayer::RequestMove(const MoveRequest& request) {
       process_.Stop(0);
       break;
     case ChildProcess::ReadStatus::Closed:
+      if (Stopping()) return stopped();
       answer.kind = MoveAnswer::Kind::Crashed;
       process_.Stop(EndGraceMs);
       answer.text = process_.exitDescription();
       break;
+    case ChildProcess::ReadStatus::Stopped:
+      return stopped();
   }
   return answer;
 }

@@ -3,13 +3,13 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 namespace quorvex::match {
 
@@ -58,6 +58,10 @@ int RemainingMs(int64_t deadline) {
   const int64_t left = deadline - NowMs();
   return left <= 0 ? 0 : static_cast<int>(left);
 }
+
+// What TakeUnread and a brain's end read at most without waiting, so that
+// a helper flooding the pipe cannot keep us reading: a pipe's capacity.
+constexpr size_t kReadAvailableLimit = 65536;
 
 }  // namespace
 
@@ -124,6 +128,10 @@ bool ChildProcess::Spawn(const std::vector<std::string>& argv, const std::string
   pid_ = pid;
   toChild_ = in[1];
   fromChild_ = out[0];
+  // Without a pidfd (a kernel before 5.3) the child's end is noticed only
+  // when the pipe closes. The system call itself, as glibc 2.36 declares
+  // pidfd_open without C linkage for C++.
+  exitFd_ = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
   fcntl(toChild_, F_SETFL, fcntl(toChild_, F_GETFL) | O_NONBLOCK);
   outputClosed_ = false;
   assembler_ = LineAssembler{};
@@ -145,8 +153,9 @@ bool ChildProcess::WriteLine(std::string_view line, int32_t timeoutMs) {
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN) return false;
-    pollfd fd{toChild_, POLLOUT, 0};
-    const int ready = poll(&fd, 1, RemainingMs(deadline));
+    if (Stopping()) return false;
+    pollfd fds[2] = {{toChild_, POLLOUT, 0}, {StopFd(), POLLIN, 0}};
+    const int ready = poll(fds, 2, RemainingMs(deadline));
     if (ready == 0) return false;
     if (ready < 0 && errno != EINTR) return false;
   }
@@ -155,7 +164,6 @@ bool ChildProcess::WriteLine(std::string_view line, int32_t timeoutMs) {
 
 ChildProcess::ReadStatus ChildProcess::ReadLine(std::string& line, int32_t timeoutMs) {
   const int64_t deadline = NowMs() + timeoutMs;
-  char buffer[4096];
   for (;;) {
     if (assembler_.Next(line)) return ReadStatus::Line;
     if (outputClosed_ || fromChild_ < 0) {
@@ -163,43 +171,88 @@ ChildProcess::ReadStatus ChildProcess::ReadLine(std::string& line, int32_t timeo
       if (!line.empty()) return ReadStatus::Line;
       return ReadStatus::Closed;
     }
-    pollfd fd{fromChild_, POLLIN, 0};
-    const int ready = poll(&fd, 1, RemainingMs(deadline));
+    if (Stopping()) return ReadStatus::Stopped;
+    pollfd fds[3] = {{fromChild_, POLLIN, 0}, {exitFd_, POLLIN, 0}, {StopFd(), POLLIN, 0}};
+    const int ready = poll(fds, 3, RemainingMs(deadline));
     if (ready < 0 && errno == EINTR) continue;
     if (ready == 0) return ReadStatus::Timeout;
-    const ssize_t n = read(fromChild_, buffer, sizeof buffer);
-    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-    if (n <= 0) {
+    if (ready < 0) {
       outputClosed_ = true;
-      continue;
+    } else if (fds[1].revents != 0) {
+      // The brain ended; a process it started may still hold the pipe, so
+      // its end will not come. What it wrote before ending is there now.
+      ReadAvailable();
+      outputClosed_ = true;
+    } else if (fds[0].revents != 0) {
+      ReadOnce();
     }
-    assembler_.Feed(std::string_view(buffer, static_cast<size_t>(n)));
   }
 }
 
-bool ChildProcess::TryReap() {
-  if (pid_ <= 0) return true;
-  int status = 0;
-  const pid_t done = waitpid(pid_, &status, WNOHANG);
-  if (done == 0) return false;
-  exitDescription_ = done == pid_ ? DescribeStatus(status) : "ended";
-  pid_ = -1;
-  return true;
+void ChildProcess::ReadOnce() {
+  char buffer[4096];
+  const ssize_t n = read(fromChild_, buffer, sizeof buffer);
+  if (n < 0 && (errno == EINTR || errno == EAGAIN)) return;
+  if (n <= 0) {
+    outputClosed_ = true;
+    return;
+  }
+  assembler_.Feed(std::string_view(buffer, static_cast<size_t>(n)));
+}
+
+void ChildProcess::ReadAvailable() {
+  for (size_t rounds = 0; rounds < kReadAvailableLimit / 4096; ++rounds) {
+    if (outputClosed_ || fromChild_ < 0) return;
+    pollfd fd{fromChild_, POLLIN, 0};
+    if (poll(&fd, 1, 0) <= 0) return;
+    ReadOnce();
+  }
+}
+
+std::vector<std::string> ChildProcess::TakeUnread() {
+  ReadAvailable();
+  std::vector<std::string> lines;
+  std::string line;
+  while (assembler_.Next(line)) lines.push_back(std::move(line));
+  line = assembler_.AbandonPartial();
+  if (!line.empty()) lines.push_back(std::move(line));
+  return lines;
+}
+
+ChildProcess::Leader ChildProcess::WaitForEnd(int32_t ms) {
+  int64_t deadline = NowMs() + ms;
+  bool cut = false;  // the grace was cut short by the stop signal
+  for (;;) {
+    siginfo_t info{};
+    const int got = waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT);
+    if (got < 0 && errno != EINTR) return Leader::Gone;
+    if (got == 0 && info.si_pid == pid_) return Leader::Ended;
+    if (!cut && Stopping()) {
+      deadline = std::min(deadline, NowMs() + StopGraceMs);
+      cut = true;
+    }
+    const int left = RemainingMs(deadline);
+    if (left == 0) return Leader::Running;
+    // Without a pidfd, poll() only sleeps: look again every 5 ms. The stop
+    // signal stays readable once set, so it is watched only until it cuts.
+    pollfd fds[2] = {{exitFd_, POLLIN, 0}, {cut ? -1 : StopFd(), POLLIN, 0}};
+    poll(fds, 2, exitFd_ >= 0 ? left : std::min(left, 5));
+  }
 }
 
 void ChildProcess::Stop(int32_t graceMs) {
-  const int64_t deadline = NowMs() + graceMs;
   CloseFd(toChild_);  // a brain that waits for input sees end of file
-  while (!TryReap() && NowMs() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
   if (pid_ > 0) {
-    kill(-pid_, SIGKILL);
-    kill(pid_, SIGKILL);
+    const Leader leader = WaitForEnd(graceMs);
+    // Unreaped, running or not, the child still owns its pid, so -pid_
+    // names its group and no other. Reaped elsewhere (Gone), it owns
+    // nothing any more and no signal may be sent.
+    if (leader == Leader::Running) kill(pid_, SIGKILL);
+    if (leader != Leader::Gone) kill(-pid_, SIGKILL);
     int status = 0;
     while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
-    exitDescription_ = DescribeStatus(status);
+    exitDescription_ = leader == Leader::Gone ? "ended" : DescribeStatus(status);
     pid_ = -1;
   }
   CloseFds();
@@ -208,6 +261,7 @@ void ChildProcess::Stop(int32_t graceMs) {
 void ChildProcess::CloseFds() {
   CloseFd(toChild_);
   CloseFd(fromChild_);
+  CloseFd(exitFd_);
 }
 
 }  // namespace quorvex::match

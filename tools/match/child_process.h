@@ -2,7 +2,15 @@
 // A brain as a child process on two pipes. Every wait is bounded: reads and
 // writes poll() with a deadline, and a child that must go is sent END's
 // grace period, then SIGKILL, then reaped, so no call here can block without
-// end and no zombie is left behind.
+// end and no zombie is left behind. A wait also ends at once when the stop
+// signal given at construction is set (another thread stopping the game),
+// and the grace period then lasts StopGraceMs at most.
+//
+// The child leads a process group of its own, and when it ends the whole
+// group ends with it: a helper it started (a shell brain's background job)
+// is killed, not left running. The group is killed before the leader is
+// reaped, while its pid, which names the group, cannot yet be given to an
+// unrelated process.
 //
 // The child gets our pipes as its standard input and output, inherits
 // standard error, and runs in the directory it is given; no other
@@ -21,14 +29,20 @@
 
 #include "tools/match/line_assembler.h"
 #include "tools/match/monotonic_clock.h"
+#include "tools/match/stop_signal.h"
 
 namespace quorvex::match {
 
 class ChildProcess {
  public:
-  enum class ReadStatus { Line, Timeout, Closed };
+  enum class ReadStatus { Line, Timeout, Closed, Stopped };
 
-  ChildProcess() = default;
+  // Short: a person waits for it, and a brain that thinks may not read END
+  // before its move is done.
+  static constexpr int32_t StopGraceMs = 200;
+
+  // `stop`, when not null, must outlive this object.
+  explicit ChildProcess(const StopSignal* stop = nullptr) : stop_(stop) {}
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
@@ -44,15 +58,24 @@ class ChildProcess {
   bool Running() const { return pid_ > 0; }
 
   // Writes `line` and CR LF. False when the child no longer reads (it died
-  // or left its pipe full past `timeoutMs`).
+  // or left its pipe full past `timeoutMs`, or the stop signal came while
+  // the pipe was full).
   bool WriteLine(std::string_view line, int32_t timeoutMs = 2000);
 
-  // Waits at most `timeoutMs` for one line. On Closed the child has shut its
-  // output (usually it ended); an unfinished last line is returned first as
-  // a Line.
+  // Waits at most `timeoutMs` for one line. Closed: the child has shut its
+  // output, or it has ended even though a process it started still holds
+  // the pipe; what it wrote before, an unfinished last line included, is
+  // returned first as lines. Stopped: the stop signal is set (the child is
+  // left as it is).
   ReadStatus ReadLine(std::string& line, int32_t timeoutMs);
 
-  // Waits at most `graceMs` for the child to end by itself, then kills it;
+  // Every line the child wrote that was not read yet, and the start of one
+  // it is still writing (the rest of that one will be dropped), taken out
+  // without waiting: nothing asked of it after this call answers them.
+  std::vector<std::string> TakeUnread();
+
+  // Waits at most `graceMs` (StopGraceMs once the stop signal is set) for
+  // the child to end by itself, then kills it; kills its process group;
   // always reaps it. Safe to call when nothing runs.
   void Stop(int32_t graceMs);
 
@@ -61,12 +84,23 @@ class ChildProcess {
   const std::string& exitDescription() const { return exitDescription_; }
 
  private:
-  bool TryReap();  // true once the child is gone and reaped
+  bool Stopping() const { return stop_ != nullptr && stop_->IsSet(); }
+  int StopFd() const { return stop_ != nullptr ? stop_->fd() : -1; }
+  // One read from the child's output, which poll() found ready.
+  void ReadOnce();
+  // Reads what the child has written by now, without waiting.
+  void ReadAvailable();
+  // Waits at most `ms` for the child to end, without reaping it. Gone: it
+  // was reaped by someone else (it is no child of ours any more).
+  enum class Leader { Running, Ended, Gone };
+  Leader WaitForEnd(int32_t ms);
   void CloseFds();
 
+  const StopSignal* const stop_;
   pid_t pid_ = -1;
   int toChild_ = -1;
   int fromChild_ = -1;
+  int exitFd_ = -1;  // a pidfd of the child, readable once it has ended
   bool outputClosed_ = false;
   LineAssembler assembler_;
   std::string exitDescription_;

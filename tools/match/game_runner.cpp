@@ -49,6 +49,11 @@ GameRecord PlayGame(Player& black, Player& white, const std::vector<Point>& open
     const MoveRequest request{board.moves(), side, seen[me], TimeLeftMs(settings, usedMs[me]),
                               WaitLimitMs(settings, usedMs[me])};
     const MoveAnswer answer = player.RequestMove(request);
+    if (answer.kind == MoveAnswer::Kind::Stopped) {
+      record.ending = Ending::Stopped;
+      record.reason = answer.text;
+      break;
+    }
     const Verdict verdict = Adjudicate(board, answer, settings, {player.timed(), usedMs[me]});
     if (!verdict.point) {
       record.ending = Ending::Forfeit;
@@ -89,6 +94,8 @@ std::string DescribeEnding(const GameRecord& record) {
       return "draw: the board is full";
     case Ending::Forfeit:
       return who(record.winner) + " wins: " + record.reason;
+    case Ending::Stopped:
+      return "unfinished, not scored: " + record.reason;
     case Ending::Aborted:
       break;
   }

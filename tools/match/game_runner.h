@@ -5,7 +5,8 @@
 // both players get StartGame; then the side to move is asked, judged
 // (referee.h) and its stone placed, until five or more in a row, a full
 // board, or a forfeit; both players then get EndGame. Every player keeps its
-// own clock for the game.
+// own clock for the game. A player that answers Stopped (the game was
+// stopped from outside) ends the game unfinished, with no winner.
 
 #include <functional>
 #include <string>
@@ -21,6 +22,8 @@ enum class Ending {
   FullBoard,  // a draw
   Forfeit,    // the loser's answer broke a rule; `reason` says which
   Aborted,    // a player could not start, or the opening is unplayable
+  Stopped,    // stopped from outside before it was decided: no result;
+              // `reason` says why
 };
 
 struct GameRecord {
@@ -41,7 +44,8 @@ GameRecord PlayGame(Player& black, Player& white, const std::vector<Point>& open
                     const GameSettings& settings, const MoveObserver& observer);
 
 // One line for the game's end: "black (name) wins with five", "draw: full
-// board", "white (name) wins: black (name) played 3,4, which is occupied".
+// board", "white (name) wins: black (name) played 3,4, which is occupied",
+// "unfinished, not scored: Stop was pressed".
 std::string DescribeEnding(const GameRecord& record);
 
 }  // namespace quorvex::match

@@ -10,12 +10,13 @@ void LineAssembler::Feed(std::string_view bytes) {
     skipLineFeed_ = false;
     if (c == '\n' && skip) continue;
     if (c == '\n' || c == '\r') {
-      lines_.push_back(std::move(partial_));
+      if (!dropRest_) lines_.push_back(std::move(partial_));
       partial_.clear();
+      dropRest_ = false;
       skipLineFeed_ = c == '\r';
       continue;
     }
-    if (partial_.size() < MaxLineLength) partial_.push_back(c);
+    if (!dropRest_ && partial_.size() < MaxLineLength) partial_.push_back(c);
   }
 }
 
@@ -30,6 +31,11 @@ std::string LineAssembler::TakePartial() {
   std::string rest = std::move(partial_);
   partial_.clear();
   return rest;
+}
+
+std::string LineAssembler::AbandonPartial() {
+  if (!partial_.empty()) dropRest_ = true;
+  return TakePartial();
 }
 
 }  // namespace quorvex::match

@@ -24,10 +24,16 @@ class LineAssembler {
   // out; used when the brain closes its output without ending its line.
   std::string TakePartial();
 
+  // The same while the line goes on: its bytes so far are taken out, and
+  // the rest of it, up to its terminator, is dropped when it comes, so no
+  // part of it is ever returned as a line.
+  std::string AbandonPartial();
+
  private:
   std::deque<std::string> lines_;
   std::string partial_;
   bool skipLineFeed_ = false;
+  bool dropRest_ = false;  // the line under way was abandoned
 };
 
 }  // namespace quorvex::match

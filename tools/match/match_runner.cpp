@@ -34,7 +34,14 @@ void CountGame(const GameRecord& record, bool firstHasBlack, Tally& tally) {
 MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::ostream& log) {
   MatchReport report;
   std::string endings;  // one line per game played
+  const auto stopped = [&] { return plan.stop != nullptr && plan.stop->IsSet(); };
   for (int32_t game = 0; game < plan.games; ++game) {
+    if (stopped()) {
+      report.stopReason =
+          "stopped before game " + std::to_string(game + 1) + ": " + plan.stop->reason();
+      log << report.stopReason << "\n";
+      break;
+    }
     // 1. Colours and opening of this game.
     const bool firstHasBlack = game % 2 == 0;
     Player& black = firstHasBlack ? first : second;
@@ -67,6 +74,12 @@ MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::
       if (plan.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(plan.delayMs));
     };
     GameRecord record = PlayGame(black, white, opening, plan.settings, observer);
+    if (record.ending == Ending::Aborted && stopped()) {
+      report.stopReason =
+          "stopped as game " + std::to_string(game + 1) + " started: " + plan.stop->reason();
+      log << report.stopReason << "\n";
+      break;
+    }
     if (record.ending == Ending::Aborted) {
       report.abortReason =
           "game " + std::to_string(game + 1) + " could not be played: " + record.reason;
@@ -74,8 +87,9 @@ MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::
       break;
     }
 
-    // 3. Score and files.
-    CountGame(record, firstHasBlack, report.tally);
+    // 3. Score and files; a stopped game is no result.
+    const bool finished = record.ending != Ending::Stopped;
+    if (finished) CountGame(record, firstHasBlack, report.tally);
     const std::string ending = DescribeEnding(record);
     const std::string endLine = "game " + std::to_string(game + 1) + " ends after " +
                                 std::to_string(record.board.moves().size()) + " stones: " + ending;
@@ -98,6 +112,11 @@ MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::
       }
     }
     if (plan.observer.gameEnds) plan.observer.gameEnds(game, record, report.tally);
+    if (!finished) {
+      report.stopReason =
+          "game " + std::to_string(game + 1) + " was stopped and is not scored: " + record.reason;
+      break;
+    }
     report.games.push_back(std::move(record));
   }
   first.Finish();

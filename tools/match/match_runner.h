@@ -7,6 +7,10 @@
 // colours. After each game its PSQ record and an SVG of the final position
 // go to `outDir` as game-NNN.psq and game-NNN.svg. A game that cannot be
 // played (a player does not start) ends the match.
+//
+// A stop (MatchPlan::stop, set from another thread) ends the match at
+// once: a game under way ends unfinished (its players answer Stopped), is
+// not counted, and its files say so; no game starts after it.
 
 #include <functional>
 #include <ostream>
@@ -16,6 +20,7 @@
 #include "tools/match/game_runner.h"
 #include "tools/match/openings.h"
 #include "tools/match/results.h"
+#include "tools/match/stop_signal.h"
 
 namespace quorvex::match {
 
@@ -27,7 +32,8 @@ struct MatchObserver {
   std::function<void(int32_t game, const std::string& black, const std::string& white)> gameStarts;
   MoveObserver move;  // after each stone, as PlayGame's observer
   // After a game that was played (not one that could not start), with the
-  // tally that counts it.
+  // tally that counts it; also after a stopped game, which it does not
+  // count.
   std::function<void(int32_t game, const GameRecord& record, const Tally& tally)> gameEnds;
 };
 
@@ -41,12 +47,16 @@ struct MatchPlan {
   int32_t delayMs = 0;  // pause after each drawn move
   bool quiet = false;   // nothing but the final table
   MatchObserver observer;
+  // When set, the match stops (see above). The players must watch the same
+  // signal (BrainPlayer's stop) for a game under way to end at once.
+  const StopSignal* stop = nullptr;
 };
 
 struct MatchReport {
   Tally tally;                    // from the first player's side
-  std::vector<GameRecord> games;  // in the order played
-  std::string abortReason;        // set when the match stopped early
+  std::vector<GameRecord> games;  // in the order played, stopped games not
+  std::string abortReason;        // set when a game could not be played
+  std::string stopReason;         // set when the match was stopped
 };
 
 // Writes progress to `log`, and the results table at the end. Calls Finish

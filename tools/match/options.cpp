@@ -25,8 +25,10 @@ options:
       --tolerance-ms MS  lateness forgiven on both limits (default 200)
       --max-memory BYTES sent as max_memory; 0 = no limit (default 0)
       --start-ms MS      time a brain has to answer START (default 10000)
-  -o, --openings FILE    one opening a line, as moves ("h8 i9 i7"); each is
-                         played twice, colours swapped
+  -o, --openings FILE    one opening a line, as moves ("h8 i9 i7", "7,7 8,8")
+                         or as offsets from the centre ("0,0, 1,1, -1,1", as
+                         Gomocup keeps them); each is played twice, colours
+                         swapped, and reaches both brains as BOARD ... DONE
       --reuse            one process per brain for the whole match, START
                          between games (default: a fresh process each game)
   -w, --watch            draw the board after every move
@@ -40,7 +42,11 @@ serving a page in the browser:
       --serve            serve a page to play a BRAIN by clicking, watch a
                          match of the two BRAINs (one BRAIN plays itself)
                          and replay PSQ or SGF records; the options above
-                         set the page's defaults; Ctrl-C stops it
+                         set the page's defaults; Ctrl-C stops it. A game
+                         stopped (Stop, New game, the page closed) ends at
+                         once and is not scored. The page keeps and shows
+                         the last 500 log lines of a game or match, each
+                         cut after 2048 bytes
       --port N           port to listen on; 0 picks a free one (default 8080)
       --host H           address to listen on (default 127.0.0.1, this
                          machine only). Any other address lets everyone who
@@ -48,6 +54,11 @@ serving a page in the browser:
                          this machine (their processes run as you), write
                          their records into --out and download them, and
                          read the brains' messages. There is no password.
+                         Answered: requests from the page itself that
+                         name H as their Host (with 127.x.x.x, localhost
+                         or [::1] for loopback, any address written as
+                         one for 0.0.0.0 or ::), sent whole within 5 s,
+                         a body of 1 MiB at most with a Content-Length
 
 exit status: 0 all games decided on the board, 1 some game lost by a forfeit
 (illegal move, ERROR, crash or time), 2 bad arguments or files, 3 a brain

@@ -36,6 +36,8 @@ struct MoveAnswer {
     TimedOut,  // nothing within waitMs
     Crashed,   // the process ended or stopped reading; `text` says how
     Resigned,  // a human gave up or has no input; `text` says why
+    Stopped,   // the game was stopped from outside; `text` says why. No
+               // fault of the player's: the game has no result
   };
   Kind kind = Kind::Reply;
   std::string text;

@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "tools/match/printable_text.h"
+
 namespace quorvex::match {
 
 std::string FormatPsq(const GameRecord& record) {
@@ -11,8 +13,9 @@ std::string FormatPsq(const GameRecord& record) {
     text += std::to_string(move.point.x + 1) + "," + std::to_string(move.point.y + 1) + "," +
             std::to_string(move.ms) + "\r\n";
   }
-  text += record.blackName + "\r\n";
-  text += record.whiteName + "\r\n";
+  text += PrintableText(record.blackName) + "\r\n";
+  text += PrintableText(record.whiteName) + "\r\n";
+  if (record.ending == Ending::Stopped) text += PrintableText(DescribeEnding(record)) + "\r\n";
   return text;
 }
 

@@ -6,8 +6,12 @@
 //   ...
 //   pbrain-a                       the player who had black
 //   pbrain-b                       the player who had white
+//   unfinished, not scored: ...    only for a game stopped from outside
 // Opening stones are ordinary lines with 0 ms. Lines end in CR LF, as the
-// Windows tools that read this format write it.
+// Windows tools that read this format write it. Readers take the first two
+// lines after the stones as the names, so the last line, which says that
+// the game has no result, changes nothing for them. Names are written as
+// printable_text.h makes them: no name can break a line of the record.
 
 #include <string>
 

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "tools/match/coordinates.h"
+#include "tools/match/printable_text.h"
 
 namespace quorvex::match {
 
@@ -38,11 +39,15 @@ Verdict Adjudicate(const GameBoard& board, const MoveAnswer& answer, const GameS
       return {std::nullopt, "crashed: " + answer.text};
     case MoveAnswer::Kind::Resigned:
       return {std::nullopt, answer.text};
+    case MoveAnswer::Kind::Stopped:
+      return {std::nullopt, "was stopped: " + answer.text};
     case MoveAnswer::Kind::Reply:
       break;
   }
   // 2. The brain says it cannot go on.
-  if (answer.text.compare(0, 5, "ERROR") == 0) return {std::nullopt, "sent " + answer.text};
+  if (answer.text.compare(0, 5, "ERROR") == 0) {
+    return {std::nullopt, "sent " + PrintableText(answer.text)};
+  }
   // 3. Time, before the point: a late answer is late whatever it says.
   if (clock.timed) {
     if (answer.elapsedMs > settings.turnMs + settings.toleranceMs) {
@@ -60,7 +65,9 @@ Verdict Adjudicate(const GameBoard& board, const MoveAnswer& answer, const GameS
   }
   // 4. The point itself.
   const auto point = ParseProtocolPoint(answer.text);
-  if (!point) return {std::nullopt, "answered \"" + answer.text + "\", which is not a move"};
+  if (!point) {
+    return {std::nullopt, "answered \"" + PrintableText(answer.text) + "\", which is not a move"};
+  }
   if (!board.OnBoard(*point)) {
     return {std::nullopt, "played " + FormatProtocolPoint(*point) + ", off the " +
                               std::to_string(board.size()) + "x" + std::to_string(board.size()) +

@@ -1,13 +1,15 @@
 #pragma once
 // Judges one answer of a player. Freestyle rules: any empty point of the
 // board may be played. The answer loses the game when it is:
-//   - missing: the player timed out, crashed, or (a human) resigned;
+//   - missing: the player timed out, crashed, was stopped, or (a human)
+//     resigned;
 //   - an "ERROR" line;
 //   - late, for a timed player: more than turnMs + toleranceMs for this
 //     move, or (with a match limit) more than matchMs + toleranceMs used in
 //     the game with this move;
 //   - not two numbers "x,y", off the board, or an occupied point.
 // The checks run in that order, so a late illegal reply is recorded as late.
+// A brain's own words in a reason are made printable (printable_text.h).
 
 #include <cstdint>
 #include <optional>

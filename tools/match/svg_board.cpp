@@ -4,6 +4,8 @@
 #include <sstream>
 #include <vector>
 
+#include "tools/match/printable_text.h"
+
 namespace quorvex::match {
 
 namespace {
@@ -12,9 +14,9 @@ constexpr int kCell = 32;
 constexpr int kMargin = 40;
 constexpr int kCaptionLine = 20;
 
-std::string EscapeXml(const std::string& text) {
+std::string EscapeXml(const std::string& raw) {
   std::string out;
-  for (const char c : text) {
+  for (const char c : PrintableText(raw)) {
     switch (c) {
       case '&':
         out += "&amp;";

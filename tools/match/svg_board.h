@@ -9,8 +9,9 @@
 
 namespace quorvex::match {
 
-// `caption` is shown below the board, one line per "\n"-separated part
-// (escaped for XML here).
+// `caption` is shown below the board, one line per "\n"-separated part,
+// made printable (printable_text.h) and escaped for XML here, so any text
+// gives a well-formed document.
 std::string RenderSvgBoard(const GameBoard& board, const std::string& caption);
 
 }  // namespace quorvex::match

@@ -1,6 +1,5 @@
 #include "tools/match/serve/activity.h"
 
-#include <chrono>
 #include <filesystem>
 #include <ostream>
 #include <streambuf>
@@ -42,33 +41,6 @@ class LogLines : public std::streambuf {
   std::string partial_;
 };
 
-// A brain of a watch match that stops playing once the match is stopped:
-// it resigns at its next turn and refuses the next game.
-class StoppablePlayer : public Player {
- public:
-  StoppablePlayer(std::unique_ptr<Player> inner, std::function<std::string()> stopReason)
-      : inner_(std::move(inner)), stopReason_(std::move(stopReason)) {}
-
-  const std::string& name() const override { return inner_->name(); }
-  bool timed() const override { return inner_->timed(); }
-  std::string StartGame(const GameSettings& settings) override {
-    const std::string reason = stopReason_();
-    if (!reason.empty()) return "stopped: " + reason;
-    return inner_->StartGame(settings);
-  }
-  MoveAnswer RequestMove(const MoveRequest& request) override {
-    const std::string reason = stopReason_();
-    if (!reason.empty()) return {MoveAnswer::Kind::Resigned, "was stopped: " + reason, 0};
-    return inner_->RequestMove(request);
-  }
-  void EndGame(const GameBoard& board) override { inner_->EndGame(board); }
-  void Finish() override { inner_->Finish(); }
-
- private:
-  std::unique_ptr<Player> inner_;
-  std::function<std::string()> stopReason_;
-};
-
 TextSink LogSink(EventHub& hub) {
   return [&hub](const std::string& who, const std::string& line) {
     hub.Log("  " + who + ": " + line);
@@ -83,6 +55,7 @@ Activity::Activity(int64_t id, MatchPlan plan, EventHub& hub)
   plan_.watch = false;
   plan_.redraw = false;
   plan_.quiet = false;
+  plan_.stop = &stop_;
 }
 
 std::unique_ptr<Activity> Activity::Play(int64_t id, const BrainCommand& brain, Stone humanColour,
@@ -97,7 +70,8 @@ std::unique_ptr<Activity> Activity::Play(int64_t id, const BrainCommand& brain, 
   });
   activity->human_ = human.get();
   activity->opponentName_ = brain.name;
-  std::unique_ptr<Player> opponent = std::make_unique<BrainPlayer>(brain, true, LogSink(hub));
+  std::unique_ptr<Player> opponent =
+      std::make_unique<BrainPlayer>(brain, true, LogSink(hub), &activity->stop_);
   const bool humanFirst = humanColour == Stone::Black;
   activity->first_ = humanFirst ? std::move(human) : std::move(opponent);
   activity->second_ = humanFirst ? std::move(opponent) : std::move(human);
@@ -111,15 +85,9 @@ std::unique_ptr<Activity> Activity::Watch(int64_t id, const BrainCommand& first,
   std::unique_ptr<Activity> activity(new Activity(id, std::move(plan), hub));
   activity->kind_ = "watch";
   activity->pauseMs_ = pauseMs;
-  Activity* self = activity.get();
-  const auto stopReason = [self] {
-    std::lock_guard lock(self->mutex_);
-    return self->stop_ ? self->stopReason_ : std::string();
-  };
-  activity->first_ = std::make_unique<StoppablePlayer>(
-      std::make_unique<BrainPlayer>(first, !reuse, LogSink(hub)), stopReason);
-  activity->second_ = std::make_unique<StoppablePlayer>(
-      std::make_unique<BrainPlayer>(second, !reuse, LogSink(hub)), stopReason);
+  const StopSignal* stop = &activity->stop_;
+  activity->first_ = std::make_unique<BrainPlayer>(first, !reuse, LogSink(hub), stop);
+  activity->second_ = std::make_unique<BrainPlayer>(second, !reuse, LogSink(hub), stop);
   return activity;
 }
 
@@ -131,23 +99,15 @@ Activity::~Activity() {
 void Activity::Start() { thread_ = std::thread(&Activity::Run, this); }
 
 void Activity::Stop(const std::string& reason) {
-  {
-    std::lock_guard lock(mutex_);
-    if (!stop_) stopReason_ = reason;
-    stop_ = true;
-  }
-  stopped_.notify_all();
-  if (human_ != nullptr) human_->Abandon(reason);
+  stop_.Set(reason);
+  if (human_ != nullptr) human_->Abandon(stop_.reason());
 }
 
 void Activity::Join() {
   if (thread_.joinable()) thread_.join();
 }
 
-void Activity::Pause(int32_t ms) {
-  std::unique_lock lock(mutex_);
-  stopped_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return stop_.load(); });
-}
+void Activity::Pause(int32_t ms) { stop_.WaitFor(ms); }
 
 void Activity::Run() {
   // 1. A fresh view and log for this activity.
@@ -209,6 +169,7 @@ void Activity::Run() {
     v.running = false;
     v.yourTurn = false;
     if (!report.abortReason.empty()) v.status = report.abortReason;
+    if (!report.stopReason.empty()) v.status = report.stopReason;
   });
 }
 

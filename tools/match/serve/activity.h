@@ -5,19 +5,20 @@
 // Every stone, game start and game end is published to the hub as it
 // happens, and the log lines RunMatch writes reach the hub line by line.
 //
-// Stopping: Stop(reason) is honoured between moves. The person resigns
-// with that reason (at once if asked to move); a brain that is thinking is
-// let finish its move (bounded by its wait limit), then the side to move
-// resigns and no further game starts. Join waits for all that; the brains
-// have then been sent END and reaped.
+// Stopping: Stop(reason) ends the activity at once and never blocks. A
+// brain that is thinking, or starting, is interrupted, sent END, given
+// ChildProcess::StopGraceMs and killed; the other brain is sent END too; a
+// person asked to move is no longer asked. The game under way ends
+// unfinished: it is no result, is not counted in the table, and its record
+// says so (match_runner.h). No further game starts. Join waits for all
+// that, which takes at most about twice StopGraceMs (each brain's grace, if
+// it ignores END) beyond writing the records; the brains, and whatever
+// they started, have then ended and been reaped.
 //
 // Thread-safety: Start, Stop, Join and human() may be called from any
 // thread; Start once, Join at least once before destruction.
 
-#include <atomic>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 
@@ -25,6 +26,7 @@
 #include "tools/match/match_runner.h"
 #include "tools/match/serve/event_hub.h"
 #include "tools/match/serve/web_human.h"
+#include "tools/match/stop_signal.h"
 
 namespace quorvex::match::serve {
 
@@ -61,16 +63,13 @@ class Activity {
   MatchPlan plan_;
   EventHub& hub_;
   std::string kind_;
+  StopSignal stop_;  // declared before the players, which watch it
   std::unique_ptr<Player> first_;
   std::unique_ptr<Player> second_;
   WebHuman* human_ = nullptr;
   std::string opponentName_;
   int32_t pauseMs_ = 0;
 
-  std::mutex mutex_;
-  std::condition_variable stopped_;
-  std::atomic<bool> stop_{false};
-  std::string stopReason_;  // guarded by mutex_
   std::thread thread_;
 };
 

@@ -20,6 +20,18 @@ std::string NewToken() {
   return text;
 }
 
+// `line` cut to the bound, at the start of a UTF-8 character.
+void CutLine(std::string& line) {
+  if (line.size() <= EventHub::MaxLogLineBytes) return;
+  size_t keep = EventHub::MaxLogLineBytes;
+  for (int back = 0; back < 3 && (static_cast<unsigned char>(line[keep]) & 0xC0) == 0x80; ++back) {
+    --keep;
+  }
+  // A new string: one cut in place would keep the whole line's capacity.
+  line = line.substr(0, keep) + EventHub::LogCutMark + std::to_string(line.size() - keep) +
+         " more bytes]";
+}
+
 std::string Event(const char* name, const std::string& json) {
   return std::string("event: ") + name + "\ndata: " + json + "\n\n";
 }
@@ -70,10 +82,11 @@ LiveView EventHub::View() const {
   return view_;
 }
 
-void EventHub::Log(const std::string& line) {
+void EventHub::Log(std::string line) {
+  CutLine(line);
   std::lock_guard lock(mutex_);
   if (echo_ != nullptr) *echo_ << line << "\n" << std::flush;
-  log_.push_back(line);
+  log_.push_back(std::move(line));
   if (log_.size() > KeptLogLines) {
     log_.pop_front();
     ++logBegin_;

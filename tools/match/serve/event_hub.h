@@ -52,7 +52,13 @@ std::string LiveViewJson(const LiveView& view);
 class EventHub {
  public:
   static constexpr size_t MaxTabs = 4;  // each holds a connection and a server thread
-  static constexpr size_t KeptLogLines = 2000;
+  // What a brain that floods MESSAGE lines can make the server keep and
+  // send: the last KeptLogLines lines of the activity, each cut after
+  // MaxLogLineBytes bytes (at a whole UTF-8 character), with LogCutMark and
+  // the number of bytes cut after it.
+  static constexpr size_t KeptLogLines = 500;
+  static constexpr size_t MaxLogLineBytes = 2048;
+  static constexpr const char* LogCutMark = " [cut: ";  // then "N more bytes]"
 
   enum class Role { Controller, Viewer, Unknown };
 
@@ -64,7 +70,7 @@ class EventHub {
   void Begin(LiveView view);
   void Update(const std::function<void(LiveView&)>& change);
   LiveView View() const;
-  void Log(const std::string& line);
+  void Log(std::string line);
 
   // The PSQ text of the last game that ended, empty before the first.
   void SetLastRecord(std::string psq);

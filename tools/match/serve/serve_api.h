@@ -22,10 +22,12 @@
 // server is stopping. Every refusal's body is {"error": "..."} in words
 // fit for the page.
 //
-// One activity at a time: Play and Watch stop the current one (it ends
-// between moves, activity.h) before starting theirs. When the last tab
-// closes and none opens within the grace period, the activity is stopped,
-// so a closed page leaves no brain running.
+// One activity at a time: Play and Watch stop the current one (it ends at
+// once, unfinished and unscored, activity.h) before starting theirs; Stop
+// and Shutdown return once its brains are gone, well within a second even
+// when one was thinking. When the last tab closes and none opens within
+// the grace period, the activity is stopped, so a closed page leaves no
+// brain running.
 //
 // Thread-safety: every member may be called from any thread at once.
 

@@ -10,7 +10,7 @@ WebHuman::WebHuman(std::function<void(bool)> awaiting) : awaiting_(std::move(awa
 WebHuman::Offer WebHuman::OfferMove(Point point) {
   std::lock_guard lock(mutex_);
   if (over_) return Offer::Over;
-  if (!board_ || move_ || !resign_.empty()) return Offer::NotYourTurn;
+  if (!board_ || move_ || !resign_.empty() || !abandoned_.empty()) return Offer::NotYourTurn;
   if (!board_->OnBoard(point)) return Offer::OffBoard;
   if (board_->At(point) != Stone::Empty) return Offer::Occupied;
   move_ = point;
@@ -28,7 +28,7 @@ WebHuman::Offer WebHuman::OfferResign() {
 
 void WebHuman::Abandon(const std::string& reason) {
   std::lock_guard lock(mutex_);
-  resign_ = "resigned: " + reason;
+  if (abandoned_.empty()) abandoned_ = reason;
   offered_.notify_all();
 }
 
@@ -48,9 +48,11 @@ MoveAnswer WebHuman::RequestMove(const MoveRequest& request) {
   lock.unlock();
   if (awaiting_) awaiting_(true);
   lock.lock();
-  offered_.wait(lock, [&] { return move_.has_value() || !resign_.empty(); });
+  offered_.wait(lock, [&] { return move_.has_value() || !resign_.empty() || !abandoned_.empty(); });
   MoveAnswer answer;
-  if (!resign_.empty()) {
+  if (!abandoned_.empty()) {
+    answer = {MoveAnswer::Kind::Stopped, abandoned_, 0};
+  } else if (!resign_.empty()) {
     answer = {MoveAnswer::Kind::Resigned, resign_, 0};
   } else {
     answer = {MoveAnswer::Kind::Reply, FormatProtocolPoint(*move_),

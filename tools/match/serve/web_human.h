@@ -9,9 +9,10 @@
 // exactly one is taken, and a taken, off-board or out-of-turn point is
 // refused with the reason and changes nothing: the referee is only ever
 // shown free points. A resignation is taken at once when the person is to
-// move, and otherwise as soon as the turn comes back. Abandon makes the
-// person resign (now or at the next turn) with the reason given; it is how
-// a game is stopped. Humans play without a clock.
+// move, and otherwise as soon as the turn comes back. Abandon is how a game
+// is stopped from outside (Stop, a new game, the page closed): the
+// person's turn, now or the next, answers Stopped with the reason given.
+// Unlike a resignation it is no result. Humans play without a clock.
 
 #include <condition_variable>
 #include <functional>
@@ -50,7 +51,8 @@ class WebHuman : public Player {
   std::optional<GameBoard> board_;  // the position while a move is awaited
   int32_t size_ = 20;
   std::optional<Point> move_;
-  std::string resign_;  // non-empty: resign with these words at the turn
+  std::string resign_;     // non-empty: resign with these words at the turn
+  std::string abandoned_;  // non-empty: the game was stopped, for this reason
   bool over_ = false;
 };
 

@@ -358,7 +358,7 @@ function wire() {
     if (reply) say('');
   });
   $('watch-stop').addEventListener('click', async () => {
-    say('Stopping after the move being thought about…');
+    say('Stopping…');
     if (await post('/api/stop', {})) say('Stopped.');
   });
   $('replay-file').addEventListener('change', async () => {
