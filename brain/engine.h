@@ -72,8 +72,9 @@ class Engine {
 
   // The move decision's steps 1 to 3 without the move, for a tool that
   // replays a game as the brain playing one side would have met it: the
-  // game learned from if it is decided. True when it was; the verdict is
-  // then game().GameResultFlag(). The game is left as it was otherwise.
+  // game is learned from if the ranking shows it decided. True when it
+  // was. Nothing of the game changes but GameResultFlag, the scan's
+  // verdict (0 without one).
   bool ScanForOutcome() { return decision_.ScanOutcomeBeforeOwnStone(); }
 
   // Milliseconds after the turn's clock started past which the threat

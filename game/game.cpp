@@ -29,6 +29,12 @@ void Game::NewGame(int32_t size) {
   engineMovedFirst_ = 0;
 }
 
+void Game::OpenWith(int32_t code, int32_t x, int32_t y) {
+  normXVec_ = CentreX - x;
+  normYVec_ = CentreY - y;
+  engineMovedFirst_ = code == CellOwn ? 1 : 0;
+}
+
 void Game::KeyStone(int32_t code, int32_t x, int32_t y) {
   prevPositionKey_ = positionKey_;
   board_.at(x, y) = code;
@@ -39,11 +45,7 @@ void Game::KeyStone(int32_t code, int32_t x, int32_t y) {
 
 void Game::PlaceStone(int32_t code, int32_t x, int32_t y) {
   moveCount_ += 1;
-  if (moveCount_ == 1) {
-    normXVec_ = CentreX - x;
-    normYVec_ = CentreY - y;
-    engineMovedFirst_ = code == CellOwn ? 1 : 0;
-  }
+  if (moveCount_ == 1) OpenWith(code, x, y);
   KeyStone(code, x, y);
   if (code == CellOpponent) {
     lastOpponentMove_.x = x;
@@ -59,7 +61,6 @@ void Game::PlaceOpeningStone() {
 void Game::CountStoneToCome() {
   moveCount_ += 1;
   gameResultFlag_ = 0;
-  if (moveCount_ == 1) engineMovedFirst_ = 1;
 }
 
 void Game::WithdrawCountedStone() { moveCount_ -= 1; }
@@ -71,10 +72,14 @@ int64_t Game::TrialKey(int32_t x, int32_t y) const {
 }
 
 MoveEntry Game::PlaceCountedStone(int32_t x, int32_t y) {
+  if (moveCount_ == 1) OpenWith(CellOwn, x, y);
   KeyStone(CellOwn, x, y);
   return moveBuffer_[moveCount_];
 }
 
-void Game::PlaceUnrecordedStone(int32_t x, int32_t y) { board_.at(x, y) = CellOwn; }
+void Game::PlaceUnrecordedStone(int32_t x, int32_t y) {
+  if (moveCount_ == 1) engineMovedFirst_ = 1;
+  board_.at(x, y) = CellOwn;
+}
 
 }  // namespace quorvex

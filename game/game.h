@@ -39,13 +39,16 @@ class Game {
   void NewGame(int32_t size);
 
   // A stone that the manager tells of (TURN, a stone of a BOARD listing),
-  // in this order: PrevPositionKey := PositionKey; MoveCount += 1; the cell
-  // := `code`; if this is stone 1, the offsets := 11 - x and 11 - y, and
-  // EngineMovedFirst := whether `code` is CellOwn; MoveBuffer entry
-  // MoveCount := the shifted point; PositionKey and KeyHistory entry
-  // MoveCount := its key. A stone of CellOpponent becomes LastOpponentMove
-  // (its x and y). Requires an empty playable point and `code` CellOwn or
-  // CellOpponent.
+  // in this order: PrevPositionKey := PositionKey; MoveCount += 1; if this
+  // is stone 1, the game opens with it (below); the cell := `code`;
+  // MoveBuffer entry MoveCount := the point shifted by the offsets;
+  // PositionKey and KeyHistory entry MoveCount := its key. A stone of
+  // CellOpponent becomes LastOpponentMove (its x and y). Requires an empty
+  // playable point and `code` CellOwn or CellOpponent.
+  //
+  // Stone 1 of a game, whoever places it and however, sets the offsets to
+  // 11 - x and 11 - y (0 and 0 for an unrecorded stone, as NewGame left
+  // them) and EngineMovedFirst to whether it is the engine's.
   void PlaceStone(int32_t code, int32_t x, int32_t y);
 
   // BEGIN: the engine's opening stone at the centre (11, 11), placed as
@@ -57,10 +60,10 @@ class Game {
 
   // The move decision's stone is counted before it is chosen, since the
   // outcome scan learns from the game with it counted (LearnFromGame reads
-  // MoveCount). CountStoneToCome: MoveCount += 1, GameResultFlag := 0, and
-  // if this is stone 1, EngineMovedFirst := 1. The counted stone is then
-  // placed by PlaceCountedStone or PlaceUnrecordedStone, or, when no point
-  // is left, given back by WithdrawCountedStone (MoveCount -= 1).
+  // MoveCount). CountStoneToCome: MoveCount += 1, GameResultFlag := 0. The
+  // counted stone is then placed by PlaceCountedStone or
+  // PlaceUnrecordedStone, or, when no point is left or the count was only
+  // for the scan, given back by WithdrawCountedStone (MoveCount -= 1).
   void CountStoneToCome();
   void WithdrawCountedStone();
 
@@ -69,12 +72,11 @@ class Game {
   // as it was. Requires a counted stone.
   int64_t TrialKey(int32_t x, int32_t y) const;
 
-  // The counted stone of the engine at (x, y), keyed: PrevPositionKey :=
-  // PositionKey; the cell := CellOwn; MoveBuffer entry MoveCount := the
-  // shifted point; PositionKey and KeyHistory entry MoveCount := its key.
-  // Returns that entry, the point as the store knows it. Requires an empty
-  // playable point and a counted stone that is not stone 1 (the offsets
-  // belong to the stones before it).
+  // The counted stone of the engine at (x, y), keyed as PlaceStone keys a
+  // stone: PrevPositionKey := PositionKey; the cell := CellOwn; MoveBuffer
+  // entry MoveCount := the shifted point; PositionKey and KeyHistory entry
+  // MoveCount := its key. Returns that entry, the point as the store knows
+  // it. Requires an empty playable point and a counted stone.
   MoveEntry PlaceCountedStone(int32_t x, int32_t y);
 
   // The counted stone of the engine at (x, y) on the board only. A point
@@ -110,6 +112,8 @@ class Game {
   int32_t GameResultFlag() const { return gameResultFlag_; }
 
  private:
+  // Stone 1 of the game at (x, y): the offsets and who opened.
+  void OpenWith(int32_t code, int32_t x, int32_t y);
   // The keyed part of every stone that enters the buffer.
   void KeyStone(int32_t code, int32_t x, int32_t y);
 
