@@ -9,8 +9,10 @@
 //   - MoveBuffer entry n (1 <= n <= MoveCount) is stone n shifted by the
 //     offsets (NormXVec, NormYVec) that put stone 1 on (11, 11), or (0, 0)
 //     for a stone placed unrecorded; entries past MoveCount are (0, 0);
-//   - KeyHistory entry n is the key of the buffer up to entry n, or 0 where
-//     entry n is (0, 0); PositionKey is the key of the whole buffer.
+//   - KeyHistory entry n is the key of the buffer up to entry n, or 0 for
+//     a stone placed unrecorded and past MoveCount (a stone shifted onto
+//     (0, 0) has an entry like a gap's, and only its key tells it from
+//     one); PositionKey is the key of the whole buffer.
 // Readers see the state under the names the whole engine knows it by.
 // Single-threaded.
 

@@ -57,16 +57,15 @@ std::string Game::CheckConsistency() const {
     return Text("MoveCount ", moveCount_, " but ", stones, " stones");
   }
 
-  // Each written entry of the buffer is a stone of the board, none twice,
-  // and its key is that of the buffer up to it.
+  // Each keyed entry of the buffer is a stone of the board, none twice,
+  // and its key is that of the buffer up to it. An entry of (0, 0) with no
+  // key is a stone placed unrecorded, or no stone yet; a stone shifted onto
+  // (0, 0) is told apart by its key.
   std::array<std::array<bool, BoardSpan>, BoardSpan> seen{};
   quorvex::MoveBuffer upTo{};
   for (int32_t n = 1; n < MoveBufferEntries; ++n) {
     const MoveEntry entry = moveBuffer_[n];
-    if (entry == MoveEntry{}) {
-      if (keyHistory_[n] != 0) return Text("entry ", n, " is empty but keyed");
-      continue;
-    }
+    if (entry == MoveEntry{} && keyHistory_[n] == 0) continue;
     if (n > moveCount_) return Text("entry ", n, " is written past MoveCount");
     if (n == 1 && entry != MakeMoveEntry(11, 11)) return "stone 1 is not shifted to (11, 11)";
     const int32_t x = entry.x - normXVec_;

@@ -60,6 +60,17 @@ TEST(Game, AnUnrecordedStoneLeavesAnEmptyEntryInEveryLaterKey) {
   EXPECT_EQ(game.CheckConsistency(), "");
 }
 
+TEST(Game, AStoneShiftedOntoTheOriginIsAStoneNotAGap) {
+  // Stone 1 at (12, 12) shifts by -1, -1, so (1, 1) is stored as (0, 0),
+  // the entry of a stone placed unrecorded; only its key tells them apart.
+  Game game;
+  game.PlaceStone(CellOpponent, 12, 12);
+  game.PlaceStone(CellOwn, 1, 1);
+  EXPECT_EQ(game.MoveBuffer()[2], MoveEntry{});
+  EXPECT_NE(game.KeyHistory()[2], 0);
+  EXPECT_EQ(game.CheckConsistency(), "");
+}
+
 TEST(Game, TheCheckNamesWhatABrokenPreconditionLeftWrong) {
   Game twice;
   twice.PlaceStone(CellOpponent, 5, 5);
