@@ -71,7 +71,9 @@ class Game {
 
   // The key the game would have with the counted stone at (x, y), shifted
   // by the offsets as PlaceCountedStone shifts it. The game stays exactly
-  // as it was. Requires a counted stone.
+  // as it was: the decision keys each root move of its search this way, to
+  // record it as a continuation of the position before any is played.
+  // Requires a counted stone.
   int64_t TrialKey(int32_t x, int32_t y) const;
 
   // The counted stone of the engine at (x, y), keyed as PlaceStone keys a
