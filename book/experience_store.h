@@ -66,6 +66,14 @@ class ExperienceStore {
   void LearnFromGame(int32_t gameResultFlag, int32_t engineMovedFirst, int32_t moveCount,
                      const KeyHistory& keys, const MoveBuffer& moves);
 
+  // The table-wide rules by which learning bounds the counts, run on every
+  // row, in LearnFromGame's order and with its very statements: a seeded
+  // forced win that has since lost more than once falls back to 1 win, then
+  // WINS and LOSSES are capped to within 3 of each other. Learning runs them
+  // after every credit, then trims; tools that add counts up outside a game
+  // (joining files) run them alone. Stamps and rows are left as they are.
+  void BoundCounts();
+
   // The run's stamp: the `Touch` of every row this run records and of
   // every row its learning credits. LoadExperience sets it one above the
   // newest stamp loaded.

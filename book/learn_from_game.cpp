@@ -11,13 +11,14 @@ namespace {
 
 // The whole table, in this order: a seeded forced win that has since lost
 // more than once falls back to 1 win, before the counts are capped to
-// within 3 of each other; then old rows beyond the ninth stone go.
-constexpr const char* TableRules[] = {
+// within 3 of each other (BoundCounts); then old rows beyond the ninth
+// stone go.
+constexpr const char* BoundRules[] = {
     "update openings set WINS = 1 where Wins > 3000 And losses > 1",
     "update openings set wins = losses + 3 where wins > losses + 3",
     "update openings set losses = wins + 3 where losses > wins + 3",
-    "delete from openings where touch < 71000 and MoveNo > 9 ",
 };
+constexpr const char* TrimRule = "delete from openings where touch < 71000 and MoveNo > 9 ";
 
 // One update of the row of one stone; `update` is the text between the
 // stamp and the key, `end` what closes the statement.
@@ -65,7 +66,12 @@ void ExperienceStore::LearnFromGame(int32_t gameResultFlag, int32_t engineMovedF
   ExecuteTransactionText(db_, text);
 
   // 4. The table-wide rules, each on its own.
-  for (const char* rule : TableRules) db_.Execute(rule);
+  BoundCounts();
+  db_.Execute(TrimRule);
+}
+
+void ExperienceStore::BoundCounts() {
+  for (const char* rule : BoundRules) db_.Execute(rule);
 }
 
 }  // namespace quorvex

@@ -86,6 +86,12 @@ class Engine {
 
   const Game& game() const { return game_; }
 
+  // The random generator that draws the points of steps 4 and 10. A tool
+  // that takes a game back, or stops a run and takes it up again later,
+  // restores it, so that the draws go on as if nothing had come between.
+  const std::mt19937& Rng() const { return rng_; }
+  void RestoreRng(const std::mt19937& rng) { rng_ = rng; }
+
   // The book, whose own operations keep it sound: tools and tests seed,
   // read and write it through them.
   ExperienceStore& store() { return store_; }

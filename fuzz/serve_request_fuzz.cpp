@@ -8,9 +8,10 @@
 //     be cut after its first chunks, as a closing tab cuts it); none for a
 //     HEAD request;
 //   - nothing but the page is served: an answer of 2xx is JSON or an event
-//     stream (the /api/ requests), or one of the page's own files (a part
-//     of one, or parts between boundaries, for a Range request), once
-//     decompressed.
+//     stream (the /api/ requests), one of the page's own files (a part of
+//     one, or parts between boundaries, for a Range request), once
+//     decompressed, or a record the request's own text was written again
+//     as (/api/record/psq, /api/record/sgf), which the tool reads back.
 
 #include <brotli/decode.h>
 #include <zlib.h>
@@ -25,6 +26,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
+#include "tools/match/game_record_reader.h"
 #include "tools/match/serve/page_server.h"
 #include "tools/match/serve/request_frame.h"
 #include "tools/match/serve/serve_api.h"
@@ -59,6 +61,7 @@ struct Head {
   std::string contentType;
   std::string contentEncoding;
   std::string transferEncoding;
+  std::string disposition;
   long contentLength = -1;
 };
 
@@ -86,6 +89,7 @@ Head TakeHead(std::string_view& text) {
     if (name == "Content-Type") head.contentType = value;
     if (name == "Transfer-Encoding") head.transferEncoding = value;
     if (name == "Content-Encoding") head.contentEncoding = value;
+    if (name == "Content-Disposition") head.disposition = value;
     if (name == "Content-Length") {
       Require(head.contentLength < 0 && !value.empty() &&
                   value.find_first_not_of("0123456789") == std::string::npos,
@@ -122,11 +126,12 @@ std::string TakeChunks(std::string_view& text, bool& cut) {
 
 // A compressed body as it was before (the server compresses text for a
 // client that accepts it); empty if it does not decode to at most the
-// largest of the page's files.
-std::string Decoded(const std::string& body, const std::string& encoding) {
+// largest of the page's files, or to `largest` when that is given.
+std::string Decoded(const std::string& body, const std::string& encoding, size_t largest = 0) {
   if (encoding.empty()) return body;
-  size_t largest = 0;
-  for (const WebAsset& asset : WebAssets()) largest = std::max(largest, asset.body.size());
+  if (largest == 0) {
+    for (const WebAsset& asset : WebAssets()) largest = std::max(largest, asset.body.size());
+  }
   std::string out(largest + 1, '\0');
   size_t size = out.size();
   if (encoding == "br") {
@@ -198,6 +203,15 @@ void CheckAnswers(std::string_view request, std::string_view answers) {
     if (head.contentType == "application/json" || events) continue;
     // Made of parts of the one file asked for, between boundaries.
     if (head.status == 206 && head.contentType.starts_with("multipart/byteranges")) continue;
+    // A record sent, written again: a whole one the tool reads. Its names
+    // may have grown fourfold as printable text ("\xNN" for a byte).
+    if (head.status == 200 && head.disposition.starts_with("attachment; filename=\"replay.")) {
+      std::string error;
+      const size_t bound = 8 * FrameLimits{}.maxBodyBytes;
+      Require(noBody || match::ParseGameRecord(Decoded(body, head.contentEncoding, bound), error),
+              "a saved record the tool cannot read back");
+      continue;
+    }
     Require(noBody || IsPartOfThePage(Decoded(body, head.contentEncoding), head.status == 200),
             "a 2xx answer that is neither the page's own file nor an /api/ answer");
   }

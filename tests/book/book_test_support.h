@@ -3,7 +3,10 @@
 // experience file of our choosing beside them, environment settings that
 // end with the test, and stores seen as the bytes of their file.
 
+#include <sys/types.h>
+
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "brain/engine.h"
@@ -43,5 +46,18 @@ match::test::RunResult RunBook(const std::string& arguments);
 
 // The experience file the engine's store would be written as.
 std::string StoreBytes(Engine& engine, const ScratchDir& dir);
+
+// Starts `commandLine` through the shell, its output into the file
+// `output`; the shell becomes the program, so the id is the program's.
+pid_t Start(const std::string& commandLine, const std::string& output);
+
+// Waits until `ready` holds, for at most a minute; false if it never did.
+bool WaitFor(const std::function<bool()>& ready);
+
+// Whether a process still runs the program at `path`.
+bool Runs(const std::string& path);
+
+// Whether a process runs whose command line holds `text`.
+bool RunsWith(const std::string& text);
 
 }  // namespace quorvex::book::test

@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -60,34 +59,9 @@ TEST(BookTrain, TheStoreEqualsThatOfABrainProcessThatPlayedTheSameGames) {
   }
 }
 
-// Starts `commandLine` through the shell, its output into `output`; the
-// shell becomes the program, so the id is the program's.
-pid_t Start(const std::string& commandLine, const std::string& output) {
-  const std::string line = "exec " + commandLine + " > " + output + " 2>&1";
-  const char* argv[] = {"sh", "-c", line.c_str(), nullptr};
-  pid_t pid = -1;
-  EXPECT_EQ(posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
-  return pid;
-}
-
-// Waits until `ready` holds, for at most a minute.
-bool WaitFor(const std::function<bool()>& ready) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-  while (!ready()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::microseconds(200));
-  }
-  return true;
-}
-
-// Whether a process still runs the program at `path`.
-bool Runs(const std::string& path) {
-  std::error_code ignored;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc", ignored)) {
-    if (std::filesystem::read_symlink(entry.path() / "exe", ignored) == path) return true;
-  }
-  return false;
-}
+using test::Runs;
+using test::Start;
+using test::WaitFor;
 
 TEST(BookTrain, FromOpeningsOverTwoOpponentsAStopKeepsTheGamesFinishedAsABrainWould) {
   ScratchDir dir, opponentDir, brainDir;

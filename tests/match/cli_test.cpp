@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "match_test_support.h"
+#include "tools/match/serve/event_hub.h"
 
 namespace quorvex::match {
 namespace {
@@ -58,6 +59,15 @@ TEST(CliTest, HelpDescribesEveryOption) {
         "--watch", "--out", "human", "--serve", "--port", "--host"}) {
     EXPECT_NE(result.output.find(option), std::string::npos) << option;
   }
+  // The page's bounds, as the server keeps them.
+  using serve::EventHub;
+  for (const std::string& bound :
+       {"last " + std::to_string(EventHub::KeptLogLines) + " log lines",
+        "cut after " + std::to_string(EventHub::MaxLogLineBytes) + " bytes",
+        "last " + std::to_string(EventHub::KeptRecords) + " games",
+        "At most " + std::to_string(EventHub::MaxTabs) + " tabs"}) {
+    EXPECT_NE(result.output.find(bound), std::string::npos) << bound;
+  }
 }
 
 TEST(CliTest, AHangingBrainLosesIsKilledAndTheExitCodeSaysSo) {
@@ -97,9 +107,11 @@ TEST(CliTest, HumanWithoutATerminalResignsInsteadOfWaiting) {
     ScratchDir dir;
     const auto result = RunProgram(
         Tool() + " --out " + dir.path() + " human " + Quoted(ScriptedCommand("good")), closed);
-    EXPECT_EQ(result.exitCode, 1) << result.output;
+    // A resignation, not a forfeit: the match ends as decided.
+    EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_NE(result.output.find("black (human) no more input on the terminal"), std::string::npos)
         << result.output;
+    EXPECT_NE(result.output.find("games 1, forfeits 0"), std::string::npos) << result.output;
   }
 }
 

@@ -86,14 +86,14 @@ TEST(GameRecordTest, MarksIllegalMovesAndKeepsThoseBefore) {
     size_t kept;
   };
   const std::vector<Case> cases = {
-      {"Piskvorky 15x15, 11:11, 0\n1,1\n1,1\n", "move 2, 0,0 is occupied", 1},
+      {"Piskvorky 15x15, 11:11, 0\n1,1\n1,1\n", "move 2, a1 (0,0) is occupied", 1},
       {"Piskvorky 15x15, 11:11, 0\n1,1\n16,1\n", "move 2, 15,0 is off the board", 1},
       {"Piskvorky 15x15, 11:11, 0\n0,3\n", "move 1, -1,2 is off the board", 0},
       // The lowest 32-bit number: still off the board, never an overflow.
       {"Piskvorky 15x15, 11:11, 0\n-2147483648,1\n", "move 1, -2147483648,0 is off the board", 0},
-      {"(;GM[4];B[aa];B[bb])", "move 2, 1,1 is played by black out of turn", 1},
+      {"(;GM[4];B[aa];B[bb])", "move 2, b2 (1,1) is played by black out of turn", 1},
       {"Piskvorky 15x15, 11:11, 0\n1,1\n1,2\n2,1\n2,2\n3,1\n3,2\n4,1\n4,2\n5,1\n5,2\n",
-       "move 10, 4,1 comes after a five", 9},
+       "move 10, e2 (4,1) comes after a five", 9},
   };
   for (const Case& c : cases) {
     std::string error;

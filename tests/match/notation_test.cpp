@@ -56,7 +56,7 @@ TEST(OpeningsTest, RejectsBadOpeningsNamingTheLine) {
   };
   const std::vector<Case> cases = {
       {"h8\nh8 zz\n", "line 2: not a list"},
-      {"h8 h8\n", "line 1: 7,7 is off the board or repeated"},
+      {"h8 h8\n", "line 1: h8 (7,7) is off the board or repeated"},
       {"p1\n", "off the board"},  // p is column 15 of a 15 board
       {"a1 b1 a2 b2 a3 b3 a4 b4 a5\n", "five in a row"},
       {"# nothing\n\n", "no opening"},

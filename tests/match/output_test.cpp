@@ -7,8 +7,10 @@
 #include <cmath>
 
 #include "tools/match/options.h"
+#include "tools/match/game_record_reader.h"
 #include "tools/match/psq_writer.h"
 #include "tools/match/results.h"
+#include "tools/match/sgf_writer.h"
 #include "tools/match/svg_board.h"
 #include "tools/match/text_board.h"
 
@@ -67,6 +69,69 @@ TEST(SvgBoardTest, DrawsEveryStoneTheLastRingAndAnEscapedCaption) {
   EXPECT_NE(svg.find(">second line</text>"), std::string::npos);
 }
 
+// Black h8..l8 across row 8 with the last stone in the middle, white
+// below; the five is h8 to l8, the last stone j8.
+GameRecord FiveInARow() {
+  GameRecord record{GameBoard(15), Ending::Five, Stone::Black, {}, "x ] \\ y", "white"};
+  const int32_t order[] = {7, 8, 10, 11, 9};
+  for (int i = 0; i < 5; ++i) {
+    record.board.Place({{order[i], 7}, Stone::Black, 10});
+    if (i < 4) record.board.Place({{order[i], 8}, Stone::White, 20});
+  }
+  return record;
+}
+
+TEST(WinningFiveTest, MarkedOnTheTextBoardAndInTheSvg) {
+  const GameRecord record = FiveInARow();
+  EXPECT_EQ(record.board.FiveThrough({9, 7}),
+            (std::vector<Point>{{7, 7}, {8, 7}, {9, 7}, {10, 7}, {11, 7}}));
+  EXPECT_TRUE(record.board.FiveThrough({9, 8}).empty());  // white's four
+  const std::string text = RenderTextBoard(record.board);
+  EXPECT_NE(text.find(" 8  .  .  .  .  .  .  . (X)(X)[X](X)(X) .  .  .   8"), std::string::npos)
+      << text;
+  EXPECT_EQ(CountOf(text, "(O)"), 0);
+
+  const std::string svg = RenderSvgBoard(record.board, "");
+  EXPECT_EQ(CountOf(svg, "<line class=\"five\""), 1);
+  EXPECT_NE(svg.find("<line class=\"five\" x1=\"264\" y1=\"264\" x2=\"392\" y2=\"264\""),
+            std::string::npos);
+  EXPECT_EQ(RenderSvgBoard(SmallGame().board, "").find("class=\"five\""), std::string::npos);
+}
+
+TEST(SgfTest, WritesGomokuWithNamesAndResultAndReadsBack) {
+  GameRecord record = FiveInARow();
+  const std::string sgf = FormatSgf(record);
+  EXPECT_EQ(sgf.rfind("(;FF[4]GM[4]CA[UTF-8]AP[quorvex-match]SZ[15]PB[x \\] \\\\ y]PW[white]"
+                      "RE[B+]C[black (x \\] \\\\ y) wins with five in a row]\n;B[hh];W[hi];B[ih]",
+                      0),
+            0u)
+      << sgf;
+  std::string error;
+  const auto read = ParseGameRecord(sgf, error);
+  ASSERT_TRUE(read) << error;
+  EXPECT_EQ(read->size, 15);
+  EXPECT_EQ(read->blackName, "x ] \\ y");
+  EXPECT_EQ(read->whiteName, "white");
+  ASSERT_EQ(read->moves.size(), record.board.moves().size());
+  for (size_t i = 0; i < read->moves.size(); ++i) {
+    EXPECT_EQ(read->moves[i].point, record.board.moves()[i].point) << i;
+    EXPECT_EQ(read->moves[i].colour, record.board.moves()[i].colour) << i;
+  }
+  EXPECT_TRUE(read->endsInFive);
+
+  // Each ending's result.
+  const std::vector<std::pair<Ending, const char*>> results = {
+      {Ending::Resigned, "RE[W+R]"}, {Ending::Forfeit, "RE[W+F]"}, {Ending::FullBoard, "RE[0]"},
+      {Ending::Stopped, "RE[Void]"}};
+  record.winner = Stone::White;
+  for (const auto& [ending, says] : results) {
+    record.ending = ending;
+    EXPECT_NE(FormatSgf(record).find(says), std::string::npos) << says;
+  }
+  record.ending = Ending::Unknown;
+  EXPECT_EQ(FormatSgf(record).find("RE["), std::string::npos);
+}
+
 TEST(ResultsTest, EloFromScoreWithInterval) {
   struct Case {
     Tally tally;
@@ -93,6 +158,23 @@ TEST(ResultsTest, EloFromScoreWithInterval) {
   }
   const EloEstimate sweep = EstimateElo({4, 0, 0, 0});
   EXPECT_TRUE(std::isinf(sweep.difference) && sweep.difference > 0);
+}
+
+TEST(ResultsTest, NoMinusZeroAndNotEnoughGamesUntilTheIntervalMeansSomething) {
+  const auto eloLine = [](const Tally& tally) {
+    const std::string table = FormatResults(tally, "a", "b");
+    return table.substr(table.find("Elo"));
+  };
+  // One game, a sweep, all draws, one each: no finite interval with a width.
+  for (const Tally& few : {Tally{1, 0, 0, 0}, Tally{0, 1, 0, 1}, Tally{6, 0, 0, 0},
+                           Tally{0, 0, 4, 0}, Tally{1, 1, 0, 0}}) {
+    EXPECT_EQ(eloLine(few), "Elo difference (1 - 2): not enough games\n") << few.games();
+  }
+  EXPECT_EQ(eloLine({3, 3, 0, 0}), "Elo difference (1 - 2): 0, 95% interval [-382, +382]\n");
+  // A hair under even is still 0, never "-0".
+  const std::string close = eloLine({499, 500, 0, 0});
+  EXPECT_EQ(close.find("-0"), std::string::npos) << close;
+  EXPECT_EQ(close.rfind("Elo difference (1 - 2): 0, 95% interval [-", 0), 0u) << close;
 }
 
 TEST(ResultsTest, TableShowsBothSidesOfTheScore) {

@@ -54,7 +54,7 @@ TEST(ScriptedBrainTest, EachMisbehaviourLosesWithItsReason) {
       {"good", "good", Ending::Five, Stone::White, ""},
       {"good", "lf", Ending::Five, Stone::White, ""},
       {"cr", "good", Ending::Five, Stone::White, ""},
-      {"good", "occupied", Ending::Forfeit, Stone::Black, "white (scripted_brain) played 10,10"},
+      {"good", "occupied", Ending::Forfeit, Stone::Black, "white (scripted_brain) played k11 (10,10), which is occupied"},
       {"occupied", "good", Ending::Forfeit, Stone::White, "which is occupied"},
       {"good", "crash", Ending::Forfeit, Stone::Black, "crashed: killed by signal 6"},
       {"crash", "good", Ending::Forfeit, Stone::White, "black (scripted_brain) crashed"},
@@ -211,30 +211,49 @@ TEST(ScriptedBrainTest, BrainsHearTheProtocolInCrLfFromTheirOwnDirectory) {
   EXPECT_NE(white.find("\nTURN 7,7\n"), std::string::npos);
 }
 
+// Whatever its length, an opening reaches the side to move as a manager
+// gives it, a BOARD listing, and its first move after that as TURN. A
+// single stone is no exception: it is not the opponent's move.
 TEST(ScriptedBrainTest, OpeningsReachEachSideAsABoardListing) {
-  ScratchDir dir;
-  const std::string blackLog = dir.File("black.log");
-  const std::string whiteLog = dir.File("white.log");
-  const std::vector<Point> opening = {{7, 7}, {8, 8}, {9, 9}};
-  auto black = MakeBrain(ScriptedCommand("good", "--log " + blackLog));
-  auto white = MakeBrain(ScriptedCommand("good", "--log " + whiteLog));
-  const GameRecord record = PlayGame(*black, *white, opening, FastSettings(), {});
-  black->Finish();
-  white->Finish();
-  ASSERT_EQ(record.ending, Ending::Five) << DescribeEnding(record);
-  const auto& moves = record.board.moves();
-  ASSERT_GE(moves.size(), 5u);
-  EXPECT_EQ(moves[3].colour, Stone::White);
-  EXPECT_EQ(moves[3].point, (Point{0, 0}));
-  const std::string w = ReadFile(whiteLog);
-  EXPECT_NE(w.find("BOARD\n7,7,2\n8,8,1\n9,9,2\nDONE\n"), std::string::npos) << w;
-  EXPECT_EQ(CountLines(w, "BOARD"), 1);
-  EXPECT_NE(w.find("TURN " + std::to_string(moves[4].point.x) + "," +
-                   std::to_string(moves[4].point.y) + "\n"),
-            std::string::npos);
-  const std::string b = ReadFile(blackLog);
-  EXPECT_NE(b.find("BOARD\n7,7,1\n8,8,2\n9,9,1\n0,0,2\nDONE\n"), std::string::npos) << b;
-  EXPECT_EQ(CountLines(b, "BEGIN"), 0);
+  struct Case {
+    std::vector<Point> opening;
+    const char* toMove;  // the listing the side to move is given
+    const char* other;   // the listing the other side is given at its first move
+  };
+  const Case cases[] = {
+      {{{7, 7}, {8, 8}, {9, 9}},
+       "BOARD\n7,7,2\n8,8,1\n9,9,2\nDONE\n",
+       "BOARD\n7,7,1\n8,8,2\n9,9,1\n0,0,2\nDONE\n"},
+      {{{7, 7}}, "BOARD\n7,7,2\nDONE\n", "BOARD\n7,7,1\n0,0,2\nDONE\n"},
+  };
+  for (const Case& c : cases) {
+    ScratchDir dir;
+    const std::string blackLog = dir.File("black.log");
+    const std::string whiteLog = dir.File("white.log");
+    auto black = MakeBrain(ScriptedCommand("good", "--log " + blackLog));
+    auto white = MakeBrain(ScriptedCommand("good", "--log " + whiteLog));
+    const GameRecord record = PlayGame(*black, *white, c.opening, FastSettings(), {});
+    black->Finish();
+    white->Finish();
+    ASSERT_EQ(record.ending, Ending::Five) << DescribeEnding(record);
+    const auto& moves = record.board.moves();
+    const std::size_t first = c.opening.size();
+    ASSERT_GE(moves.size(), first + 2);
+    EXPECT_EQ(moves[first].point, (Point{0, 0}));
+    // The side to move after the opening, and the other side.
+    const bool whiteToMove = first % 2 == 1;
+    const std::string mover = ReadFile(whiteToMove ? whiteLog : blackLog);
+    const std::string other = ReadFile(whiteToMove ? blackLog : whiteLog);
+    EXPECT_NE(mover.find(c.toMove), std::string::npos) << mover;
+    EXPECT_EQ(CountLines(mover, "BOARD"), 1) << mover;
+    EXPECT_EQ(mover.find("\nTURN 7,7\n"), std::string::npos) << mover;
+    EXPECT_NE(mover.find("TURN " + std::to_string(moves[first + 1].point.x) + "," +
+                         std::to_string(moves[first + 1].point.y) + "\n"),
+              std::string::npos)
+        << mover;
+    EXPECT_NE(other.find(c.other), std::string::npos) << other;
+    EXPECT_EQ(CountLines(other, "BEGIN"), 0);
+  }
 }
 
 TEST(ScriptedBrainTest, StartFailuresAbortWithAClearReason) {

@@ -14,7 +14,7 @@ inline constexpr int ExitDone = 0;
 inline constexpr int ExitFileFault = 1;     // unreadable, truncated or unwritable file, bad record
 inline constexpr int ExitBadArguments = 2;
 inline constexpr int ExitOpponentFault = 3;  // train: an opponent could not be started
-// train: stopped by a signal (stop_signal.h) once OUT was written; the
+// train: stopped by a signal (signal_stop.h) once OUT was written; the
 // program then ends by that signal.
 inline constexpr int ExitStopped = 128;
 
@@ -23,5 +23,6 @@ int RunDump(const BookOptions& options, std::ostream& out, std::ostream& err);
 int RunLearn(const BookOptions& options, std::ostream& out, std::ostream& err);
 int RunTrain(const BookOptions& options, std::ostream& out, std::ostream& err);
 int RunTrim(const BookOptions& options, std::ostream& out, std::ostream& err);
+int RunMerge(const BookOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace quorvex::book

@@ -7,8 +7,8 @@
 
 namespace quorvex::book {
 
-EnginePlayer::EnginePlayer(Engine& engine, std::string name)
-    : name_(std::move(name)), loop_(engine, noInput_, replies_, [](int32_t) {}) {}
+EnginePlayer::EnginePlayer(Engine& engine, std::string name, const match::StopSignal* stop)
+    : name_(std::move(name)), stop_(stop), loop_(engine, noInput_, replies_, [](int32_t) {}) {}
 
 std::string EnginePlayer::Send(const std::string& line) {
   if (ended_) return {};
@@ -21,6 +21,7 @@ std::string EnginePlayer::Send(const std::string& line) {
 }
 
 std::string EnginePlayer::StartGame(const match::GameSettings& settings) {
+  if (stop_ != nullptr && stop_->IsSet()) return "stopped: " + stop_->reason();
   const std::string start = match::StartLine(settings);
   const std::string reply = Send(start);
   if (reply != "OK") return name_ + " refused " + start + ": " + reply;
@@ -30,6 +31,8 @@ std::string EnginePlayer::StartGame(const match::GameSettings& settings) {
 
 match::MoveAnswer EnginePlayer::RequestMove(const match::MoveRequest& request) {
   match::MoveAnswer answer;
+  if (stop_ != nullptr && stop_->IsSet())
+    return {match::MoveAnswer::Kind::Stopped, stop_->reason(), 0};
   const int64_t asked = match::NowMs();
   for (const std::string& line : match::RequestLines(request)) {
     std::string reply = Send(line);

@@ -9,8 +9,12 @@
 // each game and the store carries over. The time a request takes is
 // measured here and judged by the referee as a brain's would be.
 //
-// The caller keeps `engine` alive as long as the player; the player is its
-// only user meanwhile.
+// With a stop switch: once it is thrown, the engine is not asked again; a
+// move request answers Stopped (and StartGame an error starting
+// "stopped"), as a brain player's would, so the game ends unfinished.
+//
+// The caller keeps `engine` (and `stop`) alive as long as the player; the
+// player is the engine's only user meanwhile.
 
 #include <sstream>
 #include <string>
@@ -19,12 +23,13 @@
 #include "brain/command_loop.h"
 #include "brain/engine.h"
 #include "tools/match/player.h"
+#include "tools/match/stop_signal.h"
 
 namespace quorvex::book {
 
 class EnginePlayer : public match::Player {
  public:
-  EnginePlayer(Engine& engine, std::string name);
+  EnginePlayer(Engine& engine, std::string name, const match::StopSignal* stop = nullptr);
 
   const std::string& name() const override { return name_; }
   bool timed() const override { return true; }
@@ -42,6 +47,7 @@ class EnginePlayer : public match::Player {
   std::string Send(const std::string& line);
 
   std::string name_;
+  const match::StopSignal* const stop_;
   std::istringstream noInput_;
   std::ostringstream replies_;
   CommandLoop loop_;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <sstream>
+#include <string_view>
 
 namespace quorvex::book {
 
@@ -21,11 +23,20 @@ std::string Format(int32_t halfPoints, int32_t games, bool share) {
 
 }  // namespace
 
+std::optional<BlockScore> ReadBlockLine(const std::string& line) {
+  int first = 0, last = 0, points = 0, games = 0, used = 0;
+  // "games 21-40: 13.5/20 68%": the half-point is there or not.
+  if (std::sscanf(line.c_str(), "games %d-%d: %d%n", &first, &last, &points, &used) != 3) return {};
+  const char* rest = line.c_str() + used;
+  const bool half = std::string_view(rest).starts_with(".5");
+  if (std::sscanf(rest + (half ? 2 : 0), "/%d", &games) != 1 || games != last - first + 1) {
+    return {};
+  }
+  return BlockScore{games, 2 * points + (half ? 1 : 0)};
+}
+
 LearningCurve::LearningCurve(std::vector<std::string> opponents, int32_t block)
-    : names_(std::move(opponents)),
-      block_(block),
-      inBlock_(names_.size()),
-      inRun_(names_.size()) {}
+    : names_(std::move(opponents)), block_(block), inBlock_(names_.size()), inRun_(names_.size()) {}
 
 std::string LearningCurve::Count(int32_t opponent, bool engineBlack, int32_t halfPoints) {
   for (auto* scores : {&inBlock_, &inRun_}) {
@@ -88,6 +99,36 @@ std::string LearningCurve::Summary() const {
   }
   if (names_.size() > 1) addRow("all", all);
   return text;
+}
+
+std::string LearningCurve::Save() const {
+  std::string text = std::to_string(counted_);
+  for (const auto* scores : {&inBlock_, &inRun_}) {
+    for (const Colours& colours : *scores) {
+      for (const Score& score : colours) {
+        for (const int32_t number : {score.games, score.halfPoints}) {
+          text += ' ';
+          text += std::to_string(number);
+        }
+      }
+    }
+  }
+  return text;
+}
+
+bool LearningCurve::Restore(const std::string& text) {
+  std::istringstream numbers(text);
+  LearningCurve restored(names_, block_);
+  numbers >> restored.counted_;
+  for (auto* scores : {&restored.inBlock_, &restored.inRun_}) {
+    for (Colours& colours : *scores) {
+      for (Score& score : colours) numbers >> score.games >> score.halfPoints;
+    }
+  }
+  std::string extra;
+  if (!numbers || numbers >> extra) return false;
+  *this = std::move(restored);
+  return true;
 }
 
 }  // namespace quorvex::book

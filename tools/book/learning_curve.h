@@ -11,10 +11,19 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace quorvex::book {
+
+// The score of a block line, read back by a program that follows a run's
+// output (train --jobs): its games and half-points. Empty for other lines.
+struct BlockScore {
+  int32_t games = 0;
+  int32_t halfPoints = 0;
+};
+std::optional<BlockScore> ReadBlockLine(const std::string& line);
 
 class LearningCurve {
  public:
@@ -27,6 +36,12 @@ class LearningCurve {
 
   // The unfinished block's line, if any, and the table of the run.
   std::string Summary() const;
+
+  // Every count as one line of numbers, and back, for a run that goes on
+  // where another stopped. Restore changes nothing and returns false when
+  // the text does not fit this curve's opponents.
+  std::string Save() const;
+  bool Restore(const std::string& text);
 
  private:
   struct Score {

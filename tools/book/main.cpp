@@ -7,7 +7,7 @@
 
 #include "tools/book/commands.h"
 #include "tools/book/options.h"
-#include "tools/book/stop_signal.h"
+#include "tools/book/signal_stop.h"
 
 int main(int argc, char** argv) {
   using namespace quorvex::book;
@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
   if (command == "stats") return RunStats(*options, std::cout, std::cerr);
   if (command == "dump") return RunDump(*options, std::cout, std::cerr);
   if (command == "learn") return RunLearn(*options, std::cout, std::cerr);
+  if (command == "merge") return RunMerge(*options, std::cout, std::cerr);
   if (command == "train") {
     const int status = RunTrain(*options, std::cout, std::cerr);
     if (status == ExitStopped) {

@@ -21,14 +21,16 @@ commands:
   learn OUT GAME... [--base F]  replay game records (PSQ, SGF) into a store
   train OUT --opponent CMD ...  play games against brains and keep the store
   trim IN OUT [--max-bytes N]   keep the rows a brain is likeliest to use
+  merge OUT FILE...             join files trained on different openings
 
 quorvex-book COMMAND --help tells more of each. Files are written whole or
 not at all: a temporary file beside OUT, then a rename.
 
 Files are read as a brain reads its Experience.bin: regular files only (a
 pipe, a device or a directory is refused at once), in chunks. A brain reads
-only the first 32 MiB of its file, and so does --base; stats, dump and trim
-read an experience file whole, up to 128 MiB. A record no engine writes (a
+only the first 32 MiB of its file, and so does --base; stats, dump, trim,
+merge and a train going on from its OUT read an experience file whole, up
+to 128 MiB. A record no engine writes (a
 point outside -8..30, a MoveNo outside 1..410) is read as a brain reads it,
 and counted and shown by its offset; a file whose first 16 records (all, if
 it holds fewer) are all of that kind is refused as not an experience file.
@@ -39,8 +41,9 @@ Touch is below 71000. train and learn --touch 71000 make files whose rows
 past stone 9 last, in the file and in every brain that loads it.
 
 exit status: 0 done, 1 a file could not be read or written (or is
-truncated), 2 bad arguments, 3 an opponent could not be started; train
-stopped by Ctrl-C or SIGTERM ends by that signal once OUT is written.
+truncated), 2 bad arguments (merge: files of different kinds), 3 an
+opponent could not be started; train stopped by Ctrl-C or SIGTERM ends by
+that signal once OUT is written.
 )";
 
 const char* const kStatsUsage = R"(usage: quorvex-book stats FILE
@@ -134,16 +137,50 @@ more, the run takes the base's stamp plus 1 instead, as a brain loading it
 would: its rows stay newer than the base's (trim keeps the newest first).
 
 Nothing learned is lost: --checkpoint-every K writes OUT after every K
-games. Ctrl-C or SIGTERM abandons the game in play (the rows it recorded are
-taken out again, nothing of it is counted), ends the opponent's process,
-writes OUT with the games finished and ends by that signal; a second Ctrl-C
-changes nothing. Every write of OUT is whole or none: a temporary file,
-then a rename. --base OUT goes on from there.
+games. Ctrl-C or SIGTERM abandons the game in play at once, an opponent
+that is thinking included (its process is ended; the game is taken out of
+the store again, nothing of it is counted), writes OUT with the games
+finished and ends by that signal; a second Ctrl-C changes nothing. Every
+write of OUT is whole or none: a temporary file, then a rename.
+
+Going on: whenever OUT is written before the run's end (a checkpoint, a
+stop, an opponent that could not be started) OUT.resume is written beside
+it, and the same command run again goes on from there: at the next game of
+the same schedule, with the same stamp, the engine's random generator as
+it stood, and the curve and score so far. A run that is stopped and goes
+on ends with the very store of one that ran through, as long as no move
+of either side is cut short by the time (the engine and a seeded opponent
+decide alike when they have the time to finish). A run killed outright
+goes on from its last checkpoint. A run that ends removes OUT.resume; a
+different command (other options or seed) is refused while it is there:
+delete it to start afresh. The protocol log of a run that went on holds
+the games played since. --base OUT instead starts a new run from OUT.
+
+Shards: --shard K/N trains only the K-th of N shares of the openings.
+Opening i of the file (from 0) goes to share i mod N + 1. The share plays
+those of the run's --games N games that the schedule above deals to its
+openings, in the same order: its OUT is, row for row, that of a run over
+its openings alone (a file of just those lines) with the same seed and
+options and --games the share's count. Each share is an ordinary command
+with its own OUT, so any job runner can run them, on one machine or on
+many (GNU parallel, a Slurm job array; see the README); merge then joins
+their files. --jobs J runs the J shares of J at once on this machine, each
+a process of this program writing OUT.shard-K-of-J (and its output in
+OUT.shard-K-of-J.log, its protocol log in LOG.shard-K-of-J), shows each
+one's curve and the run's games, games per hour and score as they come,
+and joins their files into OUT at the end. Ctrl-C or SIGTERM reaches every
+share: each writes its file and resume file, the files are joined into
+OUT, and the same command goes on from there. --jobs takes no --base
+(every share would start from its rows, and the join would count them once
+per share); go on from a finished run by giving each share its own file,
+train OUT.shard-K-of-N --shard K/N --base OUT.shard-K-of-N, then merge.
 
 options:
   --opponent CMD        a brain to play, quoted if it has arguments; give it
                         again for each further brain
-  --games N             games to play (default 1)
+  --games N             games to play (default 1); with --shard or --jobs,
+                        the games of the whole run, of which each share
+                        plays its part
   --openings FILE       the openings, one a line, as moves ("h8 i9 g7",
                         "7,7 8,8 6,6") or as offsets from the centre
                         ("0,0, 1,1, -1,1"); see quorvex-match's README
@@ -161,6 +198,8 @@ options:
                         QUORVEX_SEED=N reading FILE plays the same games and
                         ends with the same store (with --touch, when its
                         file gives it the same stamp)
+  --shard K/N           train the K-th of N shares of the openings only
+  --jobs J              train the J shares of J at once, then join them
 )";
 
 const char* const kTrimUsage = R"(usage: quorvex-book trim IN OUT [--max-bytes N]
@@ -173,6 +212,43 @@ Rule: rows are dropped oldest Touch first and, among rows of one Touch,
 highest MoveNo first: old games' deepest moves are the least likely to be
 met again. Among rows alike in both, the later in the file go first. The
 rows kept stay in their order.
+)";
+
+const char* const kMergeUsage = R"(usage: quorvex-book merge OUT FILE...
+
+Joins experience files trained apart, on different openings (the shares
+of train --shard, say), into OUT, which may be one of them. Each FILE is
+read whole, up to 128 MiB.
+
+Rule: rows are told apart by CRC, X and Y, the position after a move and
+the move's point, as the engine's recording tells a move it holds.
+  - A row that only one FILE holds is kept as it is.
+  - The rows of a CRC, X and Y that several FILEs hold (the opening's own
+    stones, and the first stone, which every game shares) become one row:
+    their WINS and LOSSES are added up, then bounded by the rules with
+    which learning bounds the table after every game, in their order: a
+    row with more than 3000 wins and more than 1 loss falls back to 1 win,
+    then WINS is cut to LOSSES + 3, then LOSSES to WINS + 3. It keeps the
+    latest Touch of them, and the first one's PrevCRC and MoveNo.
+  - Rows come in the order of the FILEs given, each FILE's in its order; a
+    joined row stands where the first of its rows stood.
+
+Why joined counts can differ from those of one long run over every
+opening: each file recorded the row afresh and seeded it with 1 win and 1
+loss (or with a threat search's verdict), so a row that k files hold
+carries k seeds where one run seeds it once; one run bounds the counts
+after every game, so they never drift more than 3 apart, while the sums
+are bounded once, after they were added up; and the reset of a large
+seeded win comes before the cap, so a sum of such seeds can fall back to 1
+win where one run would have capped it at 3 above its losses.
+
+Files of different kinds are refused, and nothing is written: one that a
+brain loading it keeps rows past stone 9 from (its stamp 71000 or more)
+with one it does not; a FILE without rows goes with either. The experience
+format carries no board size, so files trained on different boards cannot
+be told apart: join only files of one size. A FILE missing, truncated (not
+a whole number of 28-byte records) or not an experience file is an error,
+and nothing is written.
 )";
 
 struct CommandInfo {
@@ -193,9 +269,10 @@ const CommandInfo* FindCommand(const std::string& command) {
         1,
         1,
         {"--opponent", "--games", "--openings", "--base", "--touch", "--checkpoint-every",
-         "--block", "--turn-ms", "--size", "--seed", "--protocol-log"},
+         "--block", "--turn-ms", "--size", "--seed", "--protocol-log", "--shard", "--jobs"},
         "one OUT"}},
       {"trim", {kTrimUsage, 2, 2, {"--max-bytes"}, "IN and OUT"}},
+      {"merge", {kMergeUsage, 2, SIZE_MAX, {}, "OUT and at least one FILE"}},
   };
   for (const auto& [name, info] : kCommands) {
     if (name == command) return &info;
@@ -242,6 +319,7 @@ std::optional<BookOptions> ParseOptions(const std::vector<std::string>& args, st
       {"--checkpoint-every", 1, 100000,
        [&](int64_t v) { options.checkpointEvery = static_cast<int32_t>(v); }},
       {"--block", 1, 100000, [&](int64_t v) { options.block = static_cast<int32_t>(v); }},
+      {"--jobs", 1, MaxShards, [&](int64_t v) { options.jobs = static_cast<int32_t>(v); }},
   };
   const std::pair<std::string_view, std::string*> textOptions[] = {
       {"--base", &options.base},
@@ -272,6 +350,7 @@ std::optional<BookOptions> ParseOptions(const std::vector<std::string>& args, st
     }
     const std::string& value = args[++i];
     if (arg == "--opponent") options.opponents.push_back(value);
+    if (arg == "--shard" && !(options.shard = ParseShard(value, error))) return std::nullopt;
     for (const auto& [name, target] : textOptions) {
       if (arg == name) *target = value;
     }
@@ -298,6 +377,10 @@ std::optional<BookOptions> ParseOptions(const std::vector<std::string>& args, st
   }
   if (options.command == "train" && options.opponents.empty()) {
     error = "train needs --opponent CMD";
+    return std::nullopt;
+  }
+  if (options.shard && options.jobs > 0) {
+    error = "--shard and --jobs do not go together: --jobs runs every shard itself";
     return std::nullopt;
   }
   return options;

@@ -6,8 +6,9 @@
 //   quorvex-book train OUT --opponent CMD [--opponent CMD]... [--games N]
 //                [--openings FILE] [--base FILE] [--touch N]
 //                [--checkpoint-every K] [--block N] [--turn-ms MS] [--size N]
-//                [--seed N] [--protocol-log FILE]
+//                [--seed N] [--protocol-log FILE] [--shard K/N | --jobs J]
 //   quorvex-book trim IN OUT [--max-bytes N]
+//   quorvex-book merge OUT FILE...
 // Options may stand anywhere after the command word; each takes the next
 // word as its value; --opponent may be given more than once, any other
 // option given twice takes its last value. An option that the command does
@@ -18,12 +19,14 @@
 #include <string>
 #include <vector>
 
+#include "tools/book/shard.h"
+
 namespace quorvex::book {
 
 inline constexpr int64_t GomocupEntryBytes = 8000000;
 
 struct BookOptions {
-  std::string command;             // stats, dump, learn, train or trim; empty with help alone
+  std::string command;  // stats, dump, learn, train, trim or merge; empty with help alone
   std::vector<std::string> files;  // the words that are not options, in order
   bool help = false;               // print UsageText(command) and stop
   bool csv = false;
@@ -38,6 +41,8 @@ struct BookOptions {
   int32_t size = 20;
   std::optional<uint32_t> seed;
   std::string protocolLog;
+  std::optional<Shard> shard;  // train: only this share of the openings
+  int32_t jobs = 0;            // train: 0 one process; J, every one of J shares at once
   int64_t maxBytes = GomocupEntryBytes;
 };
 

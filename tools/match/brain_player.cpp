@@ -32,6 +32,8 @@ BrainPlayer::BrainPlayer(BrainCommand command, bool freshPerGame, TextSink sink,
 BrainPlayer::~BrainPlayer() { Shutdown(); }
 
 std::string BrainPlayer::StartGame(const GameSettings& settings) {
+  settings_ = settings;
+  rewound_ = false;
   if (Stopping()) return "stopped: " + stop_->reason();
   // 1. Start a process unless one is kept from the last game.
   const bool kept = process_.Running();
@@ -125,6 +127,13 @@ MoveAnswer BrainPlayer::RequestMove(const MoveRequest& request) {
     return MoveAnswer{MoveAnswer::Kind::Stopped, stop_->reason(), 0};
   };
   if (Stopping()) return stopped();
+  if (rewound_) {
+    const std::string error = StartGame(settings_);
+    if (!error.empty()) {
+      if (Stopping()) return stopped();
+      return {MoveAnswer::Kind::Crashed, "could not start again after a take-back: " + error, 0};
+    }
+  }
   DropUnasked();
   if (!process_.Running() || !SendRequest(request)) {
     if (Stopping()) return stopped();
@@ -162,6 +171,11 @@ void BrainPlayer::EndGame(const GameBoard&) {
 }
 
 void BrainPlayer::Finish() { Shutdown(); }
+
+void BrainPlayer::Rewind() {
+  Shutdown();
+  rewound_ = true;
+}
 
 void BrainPlayer::Shutdown() {
   if (!process_.Running()) return;

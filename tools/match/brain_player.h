@@ -4,7 +4,7 @@
 //   timeout_turn, timeout_match, max_memory, game_type, rule;
 //   before every move INFO time_left, then BEGIN (empty board), TURN x,y
 //   (the brain knows all but the opponent's last stone) or BOARD ... DONE
-//   (anything else, such as the stones of an opening);
+//   (anything else, such as the stones of an opening, even a single one);
 //   END when it is no longer needed, then a grace period, then SIGKILL.
 // A process kept between games that has died meanwhile is started afresh.
 // Every line sent ends in CR LF. Lines starting "MESSAGE" or "DEBUG" go to
@@ -18,6 +18,11 @@
 // Everything of the brain's that is shown or put in words (its name, its
 // lines, a refusal) is made printable first (printable_text.h); the move
 // reply itself reaches the referee as it was written.
+//
+// Rewind (a take-back): the process is ended, and at the next move request
+// a fresh one is started and sent START and the INFO lines before the
+// position, so any brain, with no take-back command of its own, answers on
+// the earlier position.
 //
 // With a stop signal: once it is set, a wait for the brain ends at once,
 // the brain is sent END, given ChildProcess::StopGraceMs, then killed, and
@@ -47,6 +52,7 @@ class BrainPlayer : public Player {
   MoveAnswer RequestMove(const MoveRequest& request) override;
   void EndGame(const GameBoard& board) override;
   void Finish() override;
+  void Rewind() override;
 
   static constexpr int32_t EndGraceMs = 1000;
 
@@ -69,6 +75,8 @@ class BrainPlayer : public Player {
   TextSink sink_;
   const StopSignal* const stop_;
   ChildProcess process_;
+  GameSettings settings_;  // of the game under way, for a start after Rewind
+  bool rewound_ = false;
 };
 
 }  // namespace quorvex::match

@@ -1,5 +1,6 @@
 #include "tools/match/coordinates.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace quorvex::match {
@@ -61,6 +62,13 @@ std::string FormatNotation(Point p) {
   std::string text(1, static_cast<char>('a' + p.x));
   text += std::to_string(p.y + 1);
   return text;
+}
+
+std::string DescribePoint(Point p, int32_t boardSize) {
+  if (p.x < 0 || p.y < 0 || p.x >= std::min(boardSize, 26) || p.y >= boardSize) {
+    return FormatProtocolPoint(p);
+  }
+  return FormatNotation(p) + " (" + FormatProtocolPoint(p) + ")";
 }
 
 std::optional<std::vector<Point>> ParseOpeningLine(std::string_view line) {

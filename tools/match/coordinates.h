@@ -26,6 +26,11 @@ std::optional<Point> ParseAnyPoint(std::string_view text);
 std::string FormatProtocolPoint(Point p);  // "7,7"
 std::string FormatNotation(Point p);       // "h8"
 
+// How messages and logs name a point: the board's notation with the
+// protocol's x,y beside it, "h8 (7,7)"; a point off a board of `boardSize`
+// (or of any board) as x,y alone, since no letter of the board names it.
+std::string DescribePoint(Point p, int32_t boardSize = 26);
+
 // One opening: points separated by blanks (or ";"), each in either form,
 // played alternately from black. Empty when a token does not parse.
 std::optional<std::vector<Point>> ParseOpeningLine(std::string_view line);

@@ -42,22 +42,29 @@ void GameBoard::Place(const PlayedMove& move) {
   moves_.push_back(move);
 }
 
-bool GameBoard::MakesFive(Point p) const {
+void GameBoard::TakeBack() {
+  assert(!moves_.empty());
+  const Point p = moves_.back().point;
+  cells_[static_cast<std::size_t>(p.y * size_ + p.x)] = Stone::Empty;
+  moves_.pop_back();
+}
+
+bool GameBoard::MakesFive(Point p) const { return !FiveThrough(p).empty(); }
+
+std::vector<Point> GameBoard::FiveThrough(Point p) const {
   const Stone colour = At(p);
-  if (colour == Stone::Empty) return false;
+  std::vector<Point> best;
+  if (colour == Stone::Empty) return best;
   static constexpr std::array<Point, 4> kDirections = {{{1, 0}, {0, 1}, {1, 1}, {1, -1}}};
   for (const Point d : kDirections) {
-    int32_t run = 1;
-    for (int32_t sign : {1, -1}) {
-      Point q{p.x + sign * d.x, p.y + sign * d.y};
-      while (At(q) == colour) {
-        ++run;
-        q = {q.x + sign * d.x, q.y + sign * d.y};
-      }
-    }
-    if (run >= 5) return true;
+    // Back to the row's first stone, then forward over all of it.
+    Point first = p;
+    while (At({first.x - d.x, first.y - d.y}) == colour) first = {first.x - d.x, first.y - d.y};
+    std::vector<Point> row;
+    for (Point q = first; At(q) == colour; q = {q.x + d.x, q.y + d.y}) row.push_back(q);
+    if (row.size() >= 5 && row.size() > best.size()) best = std::move(row);
   }
-  return false;
+  return best;
 }
 
 }  // namespace quorvex::match

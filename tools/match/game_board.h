@@ -40,10 +40,16 @@ class GameBoard {
 
   // The caller must ensure the point is on the board and empty.
   void Place(const PlayedMove& move);
+  // Removes the last stone played. The caller must ensure there is one.
+  void TakeBack();
 
   // True when the stone at `p` is part of five or more in a row of its
   // colour (freestyle: an overline wins too).
   bool MakesFive(Point p) const;
+  // The stones of the row of five or more through `p` in its colour, from
+  // one end to the other; empty when there is none. Of two such rows
+  // through one stone, the longer (the first found when equal).
+  std::vector<Point> FiveThrough(Point p) const;
 
  private:
   int32_t size_;

@@ -40,7 +40,7 @@ void CheckMoves(RecordedGame& game) {
   for (std::size_t i = 0; i < game.moves.size(); ++i) {
     const PlayedMove& move = game.moves[i];
     const std::string where =
-        "move " + std::to_string(i + 1) + ", " + FormatProtocolPoint(move.point);
+        "move " + std::to_string(i + 1) + ", " + DescribePoint(move.point, game.size);
     std::string fault;
     if (decided) {
       fault = where + " comes after a five";

@@ -73,7 +73,19 @@ MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::
           << RenderTextBoard(board) << std::flush;
       if (plan.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(plan.delayMs));
     };
-    GameRecord record = PlayGame(black, white, opening, plan.settings, observer);
+    const TakeBackObserver tookBack = [&](const GameBoard& board,
+                                          const std::vector<PlayedMove>& removed) {
+      if (plan.observer.tookBack) plan.observer.tookBack(board, removed);
+      if (plan.quiet) return;
+      log << "taken back:";
+      for (size_t i = 0; i < removed.size(); ++i) {
+        log << (i == 0 ? " " : ", ") << "move " << board.moves().size() + i + 1 << " "
+            << ColourName(removed[i].colour) << " " << DescribePoint(removed[i].point);
+      }
+      log << "\n";
+      if (plan.watch) log << RenderTextBoard(board) << std::flush;
+    };
+    GameRecord record = PlayGame(black, white, opening, plan.settings, observer, tookBack);
     if (record.ending == Ending::Aborted && stopped()) {
       report.stopReason =
           "stopped as game " + std::to_string(game + 1) + " started: " + plan.stop->reason();
@@ -128,8 +140,7 @@ MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::
 std::string FormatMoveLine(const GameBoard& board, const PlayedMove& move,
                            const std::string& mover) {
   std::string line = "move " + std::to_string(board.moves().size()) + ": " +
-                     ColourName(move.colour) + " (" + mover + ") " + FormatNotation(move.point) +
-                     " = " + FormatProtocolPoint(move.point);
+                     ColourName(move.colour) + " (" + mover + ") " + DescribePoint(move.point);
   if (mover != "opening") line += ", " + std::to_string(move.ms) + " ms";
   return line;
 }

@@ -31,6 +31,7 @@ struct MatchObserver {
   // Before the players of game `game` (from 0) are started.
   std::function<void(int32_t game, const std::string& black, const std::string& white)> gameStarts;
   MoveObserver move;  // after each stone, as PlayGame's observer
+  TakeBackObserver tookBack;  // after a take-back, as PlayGame's
   // After a game that was played (not one that could not start), with the
   // tally that counts it; also after a stopped game, which it does not
   // count.
@@ -64,7 +65,7 @@ struct MatchReport {
 MatchReport RunMatch(Player& first, Player& second, const MatchPlan& plan, std::ostream& log);
 
 // The log line of one stone, as watching shows it: "move 12: white (name)
-// j10 = 9,9, 523 ms" (no time for an opening stone).
+// j10 (9,9), 523 ms" (no time for an opening stone).
 std::string FormatMoveLine(const GameBoard& board, const PlayedMove& move,
                            const std::string& mover);
 

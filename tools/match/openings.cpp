@@ -81,7 +81,7 @@ std::optional<Opening> PlaceOpening(const OpeningLine& line, Form form, int32_t 
     if (!board.OnBoard(p) || board.At(p) != Stone::Empty) {
       error = where + (form == Form::Offsets ? "the offset " + FormatProtocolPoint(given) + " at "
                                              : std::string()) +
-              FormatProtocolPoint(p) + " is off the board or repeated";
+              DescribePoint(p, size) + " is off the board or repeated";
       return std::nullopt;
     }
     board.Place({p, side, 0});

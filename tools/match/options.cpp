@@ -46,7 +46,11 @@ serving a page in the browser:
                          stopped (Stop, New game, the page closed) ends at
                          once and is not scored. The page keeps and shows
                          the last 500 log lines of a game or match, each
-                         cut after 2048 bytes
+                         cut after 2048 bytes, and keeps for saving the
+                         records of its last 100 games. At most 4 tabs
+                         may show it at once (one plays, the others only
+                         show the board); a fifth is refused with a page
+                         that says so, until one of them closes
       --port N           port to listen on; 0 picks a free one (default 8080)
       --host H           address to listen on (default 127.0.0.1, this
                          machine only). Any other address lets everyone who
@@ -82,7 +86,8 @@ std::optional<MatchOptions> ParseOptions(const std::vector<std::string>& args, s
   const IntOption intOptions[] = {
       {"-g", "--games", 1, 100000, [&](int64_t v) { options.games = static_cast<int32_t>(v); }},
       {"-s", "--size", 15, 20, [&](int64_t v) { s.boardSize = static_cast<int32_t>(v); }},
-      {"-t", "--turn-ms", 1, 3600000, [&](int64_t v) { s.turnMs = static_cast<int32_t>(v); }},
+      {"-t", "--turn-ms", MinTurnMs, MaxTurnMs,
+       [&](int64_t v) { s.turnMs = static_cast<int32_t>(v); }},
       {"-m", "--match-ms", 0, 1000000000, [&](int64_t v) { s.matchMs = static_cast<int32_t>(v); }},
       {"", "--tolerance-ms", 0, 600000,
        [&](int64_t v) { s.toleranceMs = static_cast<int32_t>(v); }},

@@ -13,6 +13,10 @@
 
 namespace quorvex::match {
 
+// The turn times accepted, on the command line and on the page alike.
+constexpr int32_t MinTurnMs = 1;
+constexpr int32_t MaxTurnMs = 3600000;
+
 struct MatchOptions {
   std::vector<std::string> players;  // two; with `serve` none, one or two
   int32_t games = 1;

@@ -28,6 +28,7 @@ struct MoveRequest {
   size_t seenMoves;                      // how many of `moves` this player already knows of
   int32_t timeLeftMs;                    // "time_left" to announce
   int32_t waitMs;                        // give up waiting after this long
+  size_t openingStones = 0;              // how many of `moves` (the first) are the opening's
 };
 
 struct MoveAnswer {
@@ -38,6 +39,7 @@ struct MoveAnswer {
     Resigned,  // a human gave up or has no input; `text` says why
     Stopped,   // the game was stopped from outside; `text` says why. No
                // fault of the player's: the game has no result
+    TakeBack,  // a person takes back their last stone and the reply to it
   };
   Kind kind = Kind::Reply;
   std::string text;
@@ -56,6 +58,14 @@ class Player {
   virtual MoveAnswer RequestMove(const MoveRequest& request) = 0;
   // Called once a game is over, with the final board.
   virtual void EndGame(const GameBoard& board) = 0;
+  // The game has gone back to an earlier position (the other side took
+  // back moves): whatever the player was told no longer holds, and its
+  // next request must tell it the whole position.
+  virtual void Rewind() {}
+  // Non-empty (the words of it) when this player gave up while the other
+  // side was to move, as a person may at any time: the game is then this
+  // player's resignation, even when the mover was stopped meanwhile.
+  virtual std::string ResignedOutOfTurn() const { return {}; }
   // Called once at the end of the match; no call follows.
   virtual void Finish() = 0;
 };

@@ -32,7 +32,8 @@ std::vector<std::string> RequestLines(const MoveRequest& request) {
   const std::vector<PlayedMove>& moves = request.moves;
   if (moves.empty()) {
     lines.push_back("BEGIN");
-  } else if (request.seenMoves + 1 == moves.size() && moves.back().colour != request.colour) {
+  } else if (request.seenMoves + 1 == moves.size() && moves.size() > request.openingStones &&
+             moves.back().colour != request.colour) {
     lines.push_back("TURN " + FormatProtocolPoint(moves.back().point));
   } else {
     lines.push_back("BOARD");

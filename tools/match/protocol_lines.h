@@ -6,9 +6,11 @@
 //   timeout_match, max_memory, game_type (1, a game between brains) and
 //   rule (0, freestyle);
 //   a move request: INFO time_left, then BEGIN on an empty board, TURN x,y
-//   when the brain knows every stone but the opponent's last, and
-//   otherwise BOARD, one "x,y,owner" line per stone (1 the brain's own,
-//   2 the opponent's), DONE.
+//   when the brain knows every stone but the opponent's last, which the
+//   opponent played, and otherwise BOARD, one "x,y,owner" line per stone
+//   (1 the brain's own, 2 the opponent's), DONE. So an opening, whatever
+//   its length, reaches the side to move as a manager gives it: as a BOARD
+//   listing, never as TURN, even when it holds a single stone.
 
 #include <string>
 #include <vector>

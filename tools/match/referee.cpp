@@ -41,6 +41,8 @@ Verdict Adjudicate(const GameBoard& board, const MoveAnswer& answer, const GameS
       return {std::nullopt, answer.text};
     case MoveAnswer::Kind::Stopped:
       return {std::nullopt, "was stopped: " + answer.text};
+    case MoveAnswer::Kind::TakeBack:
+      return {std::nullopt, "asked to take back, which this game does not allow"};
     case MoveAnswer::Kind::Reply:
       break;
   }
@@ -74,8 +76,7 @@ Verdict Adjudicate(const GameBoard& board, const MoveAnswer& answer, const GameS
                               " board"};
   }
   if (board.At(*point) != Stone::Empty) {
-    return {std::nullopt, "played " + FormatProtocolPoint(*point) + " (" + FormatNotation(*point) +
-                              "), which is occupied"};
+    return {std::nullopt, "played " + DescribePoint(*point) + ", which is occupied"};
   }
   return {point, {}};
 }

@@ -15,14 +15,21 @@ double EloOfScore(double s) {
   return -400.0 * std::log10(1.0 / s - 1.0);
 }
 
+// A finite difference, whole: "+35", "-20", and "0" rather than the "-0"
+// or "+0" printf would give a score a hair either side of even.
 std::string FormatElo(double elo) {
-  if (std::isinf(elo)) return elo > 0 ? "+inf" : "-inf";
+  const long long whole = std::llround(elo);
+  if (whole == 0) return "0";
   char text[32];
-  std::snprintf(text, sizeof text, "%+.0f", elo);
+  std::snprintf(text, sizeof text, "%+lld", whole);
   return text;
 }
 
 }  // namespace
+
+bool EloEstimate::meaningful() const {
+  return std::isfinite(low) && std::isfinite(high) && high > low;
+}
 
 EloEstimate EstimateElo(const Tally& tally) {
   const double n = tally.games();
@@ -56,8 +63,10 @@ std::string FormatResults(const Tally& tally, const std::string& first, const st
   text += line;
   if (tally.games() > 0) {
     const EloEstimate elo = EstimateElo(tally);
-    text += "Elo difference (1 - 2): " + FormatElo(elo.difference) + ", 95% interval [" +
-            FormatElo(elo.low) + ", " + FormatElo(elo.high) + "]\n";
+    text += "Elo difference (1 - 2): ";
+    text += elo.meaningful() ? FormatElo(elo.difference) + ", 95% interval [" +
+                                   FormatElo(elo.low) + ", " + FormatElo(elo.high) + "]\n"
+                             : std::string("not enough games\n");
   }
   return text;
 }

@@ -77,16 +77,28 @@ std::string RenderSvgBoard(const GameBoard& board, const std::string& caption) {
   }
   svg << "</g>\n";
 
-  // 2. Stones, numbered in the order played.
+  // 2. Stones; the winning row, a line from its first stone to its last;
+  //    the numbers, in the order played, above the line.
   const auto& moves = board.moves();
+  for (const PlayedMove& move : moves) {
+    svg << "<circle cx=\"" << Coord(move.point.x) << "\" cy=\"" << Coord(move.point.y)
+        << "\" r=\"" << kCell / 2 - 2 << "\" fill=\""
+        << (move.colour == Stone::Black ? "#111111" : "#f8f8f8")
+        << "\" stroke=\"#111111\" stroke-width=\"1\"/>\n";
+  }
+  const std::vector<Point> five =
+      moves.empty() ? std::vector<Point>() : board.FiveThrough(moves.back().point);
+  if (!five.empty()) {
+    svg << "<line class=\"five\" x1=\"" << Coord(five.front().x) << "\" y1=\""
+        << Coord(five.front().y) << "\" x2=\"" << Coord(five.back().x) << "\" y2=\""
+        << Coord(five.back().y) << "\" stroke=\"#d01010\" stroke-width=\"5\""
+        << " stroke-linecap=\"round\" stroke-opacity=\"0.7\"/>\n";
+  }
   for (size_t i = 0; i < moves.size(); ++i) {
-    const bool black = moves[i].colour == Stone::Black;
-    const int cx = Coord(moves[i].point.x);
-    const int cy = Coord(moves[i].point.y);
-    svg << "<circle cx=\"" << cx << "\" cy=\"" << cy << "\" r=\"" << kCell / 2 - 2 << "\" fill=\""
-        << (black ? "#111111" : "#f8f8f8") << "\" stroke=\"#111111\" stroke-width=\"1\"/>"
-        << "<text x=\"" << cx << "\" y=\"" << cy + 4 << "\" font-size=\"11\" text-anchor=\"middle\""
-        << " fill=\"" << (black ? "#f8f8f8" : "#111111") << "\">" << i + 1 << "</text>\n";
+    svg << "<text x=\"" << Coord(moves[i].point.x) << "\" y=\"" << Coord(moves[i].point.y) + 4
+        << "\" font-size=\"11\" text-anchor=\"middle\" fill=\""
+        << (moves[i].colour == Stone::Black ? "#f8f8f8" : "#111111") << "\">" << i + 1
+        << "</text>\n";
   }
 
   // 3. The last stone, ringed.

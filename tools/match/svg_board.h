@@ -1,7 +1,8 @@
 #pragma once
 // A picture of a position as a standalone SVG document that a browser
 // opens: the grid with its letters and numbers, every stone numbered in the
-// order played, the last one ringed in red, and a caption below.
+// order played, the last one ringed in red, a red line through the row of
+// five (or more) when the last stone made one, and a caption below.
 
 #include <string>
 

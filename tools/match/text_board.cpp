@@ -1,6 +1,8 @@
 #include "tools/match/text_board.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace quorvex::match {
 
@@ -27,6 +29,7 @@ char Glyph(Stone stone) {
 std::string RenderTextBoard(const GameBoard& board) {
   const bool hasLast = !board.moves().empty();
   const Point last = hasLast ? board.moves().back().point : Point{-1, -1};
+  const std::vector<Point> five = hasLast ? board.FiveThrough(last) : std::vector<Point>();
   std::string text = ColumnLetters(board.size());
   for (int32_t y = 0; y < board.size(); ++y) {
     char label[16];
@@ -36,9 +39,10 @@ std::string RenderTextBoard(const GameBoard& board) {
     for (int32_t x = 0; x < board.size(); ++x) {
       const Point p{x, y};
       const bool isLast = hasLast && p == last;
-      text += isLast ? '[' : ' ';
+      const bool inFive = std::find(five.begin(), five.end(), p) != five.end();
+      text += isLast ? '[' : inFive ? '(' : ' ';
       text += Glyph(board.At(p));
-      text += isLast ? ']' : ' ';
+      text += isLast ? ']' : inFive ? ')' : ' ';
     }
     text += ' ';
     text += label;

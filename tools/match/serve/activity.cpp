@@ -41,6 +41,25 @@ class LogLines : public std::streambuf {
   std::string partial_;
 };
 
+// What the person is told of the game's end, playing `human` ("black" or
+// "white"); empty for a game with no result.
+std::string VerdictFor(const GameRecord& record, const std::string& human) {
+  switch (record.ending) {
+    case Ending::Five:
+    case Ending::Forfeit:
+    case Ending::Resigned:
+      if (ColourName(record.winner) == human) return "You won";
+      return record.ending == Ending::Resigned ? "You resigned" : "You lost";
+    case Ending::FullBoard:
+      return "Draw";
+    case Ending::Stopped:
+    case Ending::Aborted:
+    case Ending::Unknown:
+      break;
+  }
+  return {};
+}
+
 TextSink LogSink(EventHub& hub) {
   return [&hub](const std::string& who, const std::string& line) {
     hub.Log("  " + who + ": " + line);
@@ -65,7 +84,9 @@ std::unique_ptr<Activity> Activity::Play(int64_t id, const BrainCommand& brain, 
   activity->kind_ = "play";
   auto human = std::make_unique<WebHuman>([&hub, id](bool awaiting) {
     hub.Update([&](LiveView& view) {
-      if (view.activity == id) view.yourTurn = awaiting;
+      if (view.activity != id) return;
+      view.yourTurn = awaiting;
+      if (awaiting) view.turnSince = WallClockMs();
     });
   });
   activity->human_ = human.get();
@@ -103,6 +124,13 @@ void Activity::Stop(const std::string& reason) {
   if (human_ != nullptr) human_->Abandon(stop_.reason());
 }
 
+WebHuman::Offer Activity::Resign() {
+  const WebHuman::Offer offer = human_->OfferResign();
+  // A brain thinking meanwhile is stopped; the game asks the person why.
+  if (offer == WebHuman::Offer::Taken) stop_.Set("the person resigned");
+  return offer;
+}
+
 void Activity::Join() {
   if (thread_.joinable()) thread_.join();
 }
@@ -117,6 +145,7 @@ void Activity::Run() {
   view.running = true;
   view.size = plan_.settings.boardSize;
   view.games = plan_.games;
+  view.matchMs = plan_.settings.matchMs;
   if (human_ != nullptr) view.human = human_ == first_.get() ? "black" : "white";
   view.status = "starting";
   hub_.Begin(view);
@@ -135,9 +164,13 @@ void Activity::Run() {
                                   const std::string& white) {
     hub_.Update([&](LiveView& v) {
       v.moves.clear();
+      v.five.clear();
+      v.verdict.clear();
+      v.openingStones = 0;
       v.black = black;
       v.white = white;
       v.game = game + 1;
+      v.turnSince = WallClockMs();
       v.status = "game " + std::to_string(game + 1) + " starts";
     });
   };
@@ -145,14 +178,30 @@ void Activity::Run() {
                             const std::string& mover) {
     hub_.Update([&](LiveView& v) {
       v.moves = board.moves();
+      if (mover == "opening") v.openingStones = static_cast<int32_t>(v.moves.size());
+      v.turnSince = WallClockMs();
       v.status = FormatMoveLine(board, move, mover);
     });
     if (pauseMs_ > 0 && mover != "opening") Pause(pauseMs_);
   };
+  plan_.observer.tookBack = [&](const GameBoard& board, const std::vector<PlayedMove>&) {
+    hub_.Update([&](LiveView& v) {
+      v.moves = board.moves();
+      v.turnSince = WallClockMs();
+      v.status = "taken back: move " + std::to_string(board.moves().size() + 1) + " and " +
+                 std::to_string(board.moves().size() + 2);
+    });
+  };
   plan_.observer.gameEnds = [&](int32_t game, const GameRecord& record, const Tally& tally) {
     hub_.SetLastRecord(FormatPsq(record));
+    hub_.KeepRecord(game + 1, record);
     hub_.Update([&](LiveView& v) {
       v.yourTurn = false;
+      v.turnSince = 0;
+      if (record.ending == Ending::Five) {
+        v.five = record.board.FiveThrough(record.board.moves().back().point);
+      }
+      if (human_ != nullptr) v.verdict = VerdictFor(record, v.human);
       v.status = "game " + std::to_string(game + 1) + ": " + DescribeEnding(record);
       v.table = FormatResults(tally, first_->name(), second_->name());
     });
@@ -168,6 +217,7 @@ void Activity::Run() {
   hub_.Update([&](LiveView& v) {
     v.running = false;
     v.yourTurn = false;
+    v.turnSince = 0;
     if (!report.abortReason.empty()) v.status = report.abortReason;
     if (!report.stopReason.empty()) v.status = report.stopReason;
   });

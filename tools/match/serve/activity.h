@@ -15,8 +15,15 @@
 // it ignores END) beyond writing the records; the brains, and whatever
 // they started, have then ended and been reaped.
 //
-// Thread-safety: Start, Stop, Join and human() may be called from any
-// thread; Start once, Join at least once before destruction.
+// The person's resignation (Resign) ends the game at once as well, and as
+// a resignation, a result: the person answers Resigned when they are to
+// move, and otherwise the brain's think is stopped as above, and the game
+// is scored as the person's resignation (game_runner.h). The page is told
+// "You resigned", and after any other ending "You won", "You lost" or
+// "Draw".
+//
+// Thread-safety: Start, Stop, Resign, Join and human() may be called from
+// any thread; Start once, Join at least once before destruction.
 
 #include <memory>
 #include <string>
@@ -33,7 +40,8 @@ namespace quorvex::match::serve {
 class Activity {
  public:
   // `plan` is used as given but for its observer, which the activity sets;
-  // its outDir, when not empty, is where the records go.
+  // its outDir, when not empty, is where the records go. A play game starts
+  // from plan.openings[0] when there is one.
   static std::unique_ptr<Activity> Play(int64_t id, const BrainCommand& brain, Stone humanColour,
                                         MatchPlan plan, EventHub& hub);
   static std::unique_ptr<Activity> Watch(int64_t id, const BrainCommand& first,
@@ -51,6 +59,9 @@ class Activity {
 
   void Start();
   void Stop(const std::string& reason);
+  // A play game only: the person gives up, now (see above). Over when the
+  // game has already ended.
+  WebHuman::Offer Resign();
   void Join();
 
  private:

@@ -1,7 +1,7 @@
 # Writes OUT, a C++ file that defines WebAssets() (web_assets.h) from the
-# .html, .css and .js files of DIR, each file's bytes an array.
+# .html, .css, .js and .ico files of DIR, each file's bytes an array.
 #   cmake -DDIR=... -DOUT=... -P embed_web.cmake
-file(GLOB files "${DIR}/*.html" "${DIR}/*.css" "${DIR}/*.js")
+file(GLOB files "${DIR}/*.html" "${DIR}/*.css" "${DIR}/*.js" "${DIR}/*.ico")
 list(SORT files)
 set(arrays "")
 set(entries "")

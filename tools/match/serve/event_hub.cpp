@@ -45,15 +45,26 @@ std::string LiveViewJson(const LiveView& view) {
       .AddBool("running", view.running)
       .AddNumber("size", view.size)
       .AddRaw("moves", JsonMoves(view.moves))
+      .AddNumber("openingStones", view.openingStones)
+      .AddRaw("five", JsonPoints(view.five))
       .Add("black", view.black)
       .Add("white", view.white)
       .AddNumber("game", view.game)
       .AddNumber("games", view.games)
       .Add("human", view.human)
       .AddBool("yourTurn", view.yourTurn)
+      .Add("verdict", view.verdict)
       .Add("status", view.status)
       .Add("table", view.table)
+      .AddNumber("turnSince", view.turnSince)
+      .AddNumber("matchMs", view.matchMs)
       .str();
+}
+
+int64_t WallClockMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
 }
 
 EventHub::EventHub(std::string configJson, std::ostream* echo)
@@ -66,6 +77,7 @@ void EventHub::Begin(LiveView view) {
   ++viewVersion_;
   logBegin_ += static_cast<int64_t>(log_.size());
   log_.clear();
+  records_.clear();
   changed_.notify_all();
 }
 
@@ -102,6 +114,25 @@ void EventHub::SetLastRecord(std::string psq) {
 std::string EventHub::LastRecord() const {
   std::lock_guard lock(mutex_);
   return lastRecord_;
+}
+
+void EventHub::KeepRecord(int32_t game, GameRecord record) {
+  std::lock_guard lock(mutex_);
+  records_.emplace_back(game, std::move(record));
+  if (records_.size() > KeptRecords) records_.pop_front();
+}
+
+std::optional<GameRecord> EventHub::RecordOf(int64_t activity, int32_t game) const {
+  std::lock_guard lock(mutex_);
+  if (activity != view_.activity) return std::nullopt;
+  for (const auto& [number, record] : records_) {
+    if (number == game) return record;
+  }
+  if (game != view_.game || !view_.running) return std::nullopt;
+  GameRecord record{GameBoard(view_.size), Ending::Stopped, Stone::Empty, "under way when saved",
+                    view_.black, view_.white};
+  for (const PlayedMove& move : view_.moves) record.board.Place(move);
+  return record;
 }
 
 std::optional<std::string> EventHub::OpenTab() {
@@ -151,7 +182,11 @@ std::optional<std::string> EventHub::NextEvents(Cursor& cursor, int32_t waitMs) 
   if (closed_) return std::nullopt;
   std::string out;
   if (!cursor.greeted) {
-    out += Event("hello", JsonObject().Add("tab", cursor.tab).AddRaw("config", configJson_).str());
+    out += Event("hello", JsonObject()
+                              .Add("tab", cursor.tab)
+                              .AddRaw("config", configJson_)
+                              .AddNumber("now", WallClockMs())
+                              .str());
     cursor.greeted = true;
   }
   const Role role = RoleLocked(cursor.tab);

@@ -25,9 +25,11 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/match/game_board.h"
+#include "tools/match/game_runner.h"
 
 namespace quorvex::match::serve {
 
@@ -37,17 +39,28 @@ struct LiveView {
   bool running = false;
   int32_t size = 20;
   std::vector<PlayedMove> moves;
+  int32_t openingStones = 0;  // the first moves, placed before the game
+  std::vector<Point> five;    // the winning row, once a five ended the game
   std::string black;
   std::string white;
   int32_t game = 0;  // from 1; 0 before the first game starts
   int32_t games = 0;
   std::string human;      // "black" or "white" when a person plays
   bool yourTurn = false;  // the person is asked for a move right now
+  std::string verdict;    // for the person, once the game is over: "You won", ...
   std::string status;     // one line: the last move, the ending, ...
   std::string table;      // the results table so far
+  // The clocks: when the side to move was asked (WallClockMs; 0 when no
+  // one is), and the match time of each side in a game (0: none).
+  int64_t turnSince = 0;
+  int32_t matchMs = 0;
 };
 
 std::string LiveViewJson(const LiveView& view);
+
+// Milliseconds since 1970, the time the page's clocks count from: the
+// page corrects it by the server's time it was sent in the hello.
+int64_t WallClockMs();
 
 class EventHub {
  public:
@@ -76,7 +89,16 @@ class EventHub {
   void SetLastRecord(std::string psq);
   std::string LastRecord() const;
 
-  // A new tab's token; empty when MaxTabs are open or the hub is closed.
+  // The records of the activity's games, for saving: the last KeptRecords
+  // that ended (game numbers from 1), and the game under way as it stands.
+  static constexpr size_t KeptRecords = 100;
+  void KeepRecord(int32_t game, GameRecord record);
+  // Game `game` of `activity` when it is the current activity's and is
+  // kept; the game under way comes as unfinished ("under way when saved").
+  std::optional<GameRecord> RecordOf(int64_t activity, int32_t game) const;
+
+  // A new tab's token; empty when MaxTabs are open or the hub is closed
+  // (the page then says so, with the limit).
   std::optional<std::string> OpenTab();
   // True when the closed tab was the last one open.
   bool CloseTab(const std::string& tab);
@@ -116,6 +138,7 @@ class EventHub {
   std::deque<std::string> log_;
   int64_t logBegin_ = 0;  // the index of log_.front() among all lines
   std::string lastRecord_;
+  std::deque<std::pair<int32_t, GameRecord>> records_;  // of view_.activity
   std::vector<std::string> tabs_;  // in the order they opened
   bool closed_ = false;
 };

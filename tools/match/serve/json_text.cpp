@@ -84,7 +84,18 @@ std::string JsonMoves(const std::vector<PlayedMove>& moves) {
     out += std::to_string(move.point.x);
     out += ',';
     out += std::to_string(move.point.y);
-    out += move.colour == Stone::Black ? ",1]" : ",2]";
+    out += move.colour == Stone::Black ? ",1," : ",2,";
+    out += std::to_string(move.ms);
+    out += ']';
+  }
+  return out + "]";
+}
+
+std::string JsonPoints(const std::vector<Point>& points) {
+  std::string out = "[";
+  for (const Point& p : points) {
+    if (out.size() > 1) out += ',';
+    out += '[' + std::to_string(p.x) + ',' + std::to_string(p.y) + ']';
   }
   return out + "]";
 }

@@ -35,8 +35,12 @@ class JsonObject {
 // "[a,b,...]" from elements that are already JSON text.
 std::string JsonArray(const std::vector<std::string>& elements);
 
-// [[x, y, c], ...] with c 1 for black and 2 for white: the page's moves.
+// [[x, y, c, ms], ...] with c 1 for black and 2 for white, and the time
+// the move took: the page's moves.
 std::string JsonMoves(const std::vector<PlayedMove>& moves);
+
+// [[x, y], ...].
+std::string JsonPoints(const std::vector<Point>& points);
 
 // {"error": message}: the body of every refused request.
 std::string JsonError(std::string_view message);

@@ -29,12 +29,20 @@ std::string_view ContentTypeOf(std::string_view name) {
   if (name.ends_with(".html")) return "text/html; charset=utf-8";
   if (name.ends_with(".css")) return "text/css; charset=utf-8";
   if (name.ends_with(".js")) return "text/javascript; charset=utf-8";
+  if (name.ends_with(".ico")) return "image/x-icon";
   return "application/octet-stream";
 }
 
 void Send(httplib::Response& res, const ServeApi::Reply& reply) {
   res.status = reply.status;
-  res.set_content(reply.body, kJson);
+  if (reply.fileName.empty()) {
+    res.set_content(reply.body, kJson);
+    return;
+  }
+  // The name is the server's own ("watch-002-game-003.sgf"): nothing to escape.
+  res.set_header("Content-Disposition", "attachment; filename=\"" + reply.fileName + "\"");
+  res.set_content(reply.body, reply.fileName.ends_with(".sgf") ? "application/x-go-sgf"
+                                                               : "text/plain; charset=utf-8");
 }
 
 httplib::Server::HandlerResponse Refuse(httplib::Response& res, int status,
@@ -65,7 +73,9 @@ void AddRoutes(httplib::Server& server, ServeApi& api, int32_t pingMs) {
     const auto tab = api.hub().OpenTab();
     if (!tab) {
       res.status = 503;
-      res.set_content(JsonError("Too many tabs are open on this board: close one and reload."),
+      res.set_content(JsonError("Too many tabs are open on this board (" +
+                                std::to_string(EventHub::MaxTabs) +
+                                " at most): close one and reload."),
                       kJson);
       return;
     }
@@ -87,9 +97,9 @@ void AddRoutes(httplib::Server& server, ServeApi& api, int32_t pingMs) {
   // 3. What the page asks.
   using Handler = ServeApi::Reply (ServeApi::*)(const ServeApi::Params&);
   const std::pair<const char*, Handler> actions[] = {
-      {"/api/play", &ServeApi::Play}, {"/api/watch", &ServeApi::Watch},
-      {"/api/move", &ServeApi::Move}, {"/api/resign", &ServeApi::Resign},
-      {"/api/stop", &ServeApi::Stop},
+      {"/api/play", &ServeApi::Play},         {"/api/watch", &ServeApi::Watch},
+      {"/api/move", &ServeApi::Move},         {"/api/takeback", &ServeApi::TakeBack},
+      {"/api/resign", &ServeApi::Resign},     {"/api/stop", &ServeApi::Stop},
   };
   for (const auto& action : actions) {
     const Handler handler = action.second;  // clang 14 cannot capture a structured binding
@@ -99,6 +109,15 @@ void AddRoutes(httplib::Server& server, ServeApi& api, int32_t pingMs) {
   }
   server.Post("/api/record", [&api](const httplib::Request& req, httplib::Response& res) {
     Send(res, api.Record(req.body));
+  });
+  for (const char* format : {"psq", "sgf"}) {
+    server.Post(std::string("/api/record/") + format,
+                [&api, format](const httplib::Request& req, httplib::Response& res) {
+                  Send(res, api.Convert(req.body, format));
+                });
+  }
+  server.Get("/api/game", [&api](const httplib::Request& req, httplib::Response& res) {
+    Send(res, api.Game(req.params));
   });
   server.Get("/api/record/last", [&api](const httplib::Request&, httplib::Response& res) {
     const std::string psq = api.hub().LastRecord();

@@ -5,11 +5,16 @@
 // and only then gives it to one of the server's threads.
 //
 // Routes:
-//   GET  /, /app.js, /style.css   the page, compiled into the program
+//   GET  /, /app.js, /style.css, /favicon.ico
+//                                 the page, compiled into the program
 //   GET  /api/events              a tab's event stream (event_hub.h)
-//   POST /api/play, /api/watch, /api/move, /api/resign, /api/stop
-//                                 form fields, as serve_api.h reads them
+//   POST /api/play, /api/watch, /api/move, /api/takeback, /api/resign,
+//        /api/stop                form fields, as serve_api.h reads them
 //   POST /api/record              a record's text, parsed for replaying
+//   POST /api/record/psq, /api/record/sgf
+//                                 a record's text, written again as a file
+//   GET  /api/game?activity=A&game=N&format=psq|sgf
+//                                 a game of the current activity, a file
 //   GET  /api/record/last         the PSQ record of the last game ended
 // Nothing else is served: no file is read to answer a request.
 //

@@ -5,7 +5,11 @@
 
 #include "tools/match/coordinates.h"
 #include "tools/match/game_record_reader.h"
+#include "tools/match/openings.h"
+#include "tools/match/options.h"
+#include "tools/match/psq_writer.h"
 #include "tools/match/serve/json_text.h"
+#include "tools/match/sgf_writer.h"
 
 namespace quorvex::match::serve {
 
@@ -16,10 +20,12 @@ using Params = ServeApi::Params;
 
 constexpr int kOk = 200;
 constexpr int kBadRequest = 400;
+constexpr int kNotFound = 404;
 constexpr int kConflict = 409;
 constexpr int kUnavailable = 503;
 
-Reply Refuse(int status, const std::string& message) { return {status, JsonError(message)}; }
+Reply Refuse(int status, const std::string& message) { return {status, JsonError(message), {}}; }
+Reply Ok(std::string json) { return {kOk, std::move(json), {}}; }
 
 const std::string* Field(const Params& params, const std::string& name) {
   const auto at = params.find(name);
@@ -56,14 +62,42 @@ std::optional<int32_t> BoardSize(const Params& params, Reply& reply) {
   return static_cast<int32_t>(*size);
 }
 
+// A record read back as the writers take it: its legal moves on a board,
+// and its ending when the moves show it (a five or a full board).
+GameRecord ReadBack(const RecordedGame& game) {
+  GameRecord record{GameBoard(game.size), Ending::Unknown, Stone::Empty, {}, game.blackName,
+                    game.whiteName};
+  for (const PlayedMove& move : game.moves) record.board.Place(move);
+  if (game.endsInFive) {
+    record.ending = Ending::Five;
+    record.winner = game.moves.back().colour;
+  } else if (game.illegal.empty() && record.board.IsFull()) {
+    record.ending = Ending::FullBoard;
+  }
+  return record;
+}
+
 std::string RecordJson(const RecordedGame& game) {
+  const GameRecord record = ReadBack(game);
+  const std::vector<Point> five = record.ending == Ending::Five
+                                      ? record.board.FiveThrough(game.moves.back().point)
+                                      : std::vector<Point>();
   return JsonObject()
       .AddNumber("size", game.size)
       .Add("black", game.blackName)
       .Add("white", game.whiteName)
       .AddRaw("moves", JsonMoves(game.moves))
+      .AddRaw("five", JsonPoints(five))
       .Add("illegal", game.illegal)
       .str();
+}
+
+// `record` as a file of `format` ("psq" or "sgf") named `stem`.format;
+// a refusal for another format.
+Reply FileOf(const GameRecord& record, std::string_view format, const std::string& stem) {
+  if (format == "psq") return {kOk, FormatPsq(record), stem + ".psq"};
+  if (format == "sgf") return {kOk, FormatSgf(record), stem + ".sgf"};
+  return Refuse(kBadRequest, "format must be psq or sgf");
 }
 
 std::string ConfigJson(const ServeConfig& config) {
@@ -146,7 +180,7 @@ Reply ServeApi::Launch(const std::function<std::unique_ptr<Activity>(int64_t)>& 
     std::lock_guard current(currentMutex_);
     current_ = activity;
   }
-  return {kOk, JsonObject().AddNumber("activity", id).str()};
+  return Ok(JsonObject().AddNumber("activity", id).str());
 }
 
 void ServeApi::StopCurrent(const std::string& reason) {
@@ -172,11 +206,26 @@ Reply ServeApi::Play(const Params& params) {
   }
   const auto size = BoardSize(params, refusal);
   if (!size) return refusal;
-  const auto turnMs = Number(params, "turnMs", 100, 3600000, refusal);
+  const auto turnMs = Number(params, "turnMs", MinTurnMs, MaxTurnMs, refusal);
   if (!turnMs) return refusal;
   const auto brain =
       Number(params, "brain", 1, static_cast<int64_t>(config_.brains.size()), refusal);
   if (!brain) return refusal;
+  std::vector<Opening> opening;
+  const std::string* openingText = Field(params, "opening");
+  if (openingText != nullptr && openingText->find_first_not_of(" \t") != std::string::npos) {
+    if (openingText->find_first_of("\r\n") != std::string::npos) {
+      return Refuse(kBadRequest, "The opening must be one line of moves, like h8 i9 i7.");
+    }
+    std::string error;
+    const auto parsed = ParseOpenings(*openingText, *size, error);
+    if (!parsed) {
+      const std::string where = "openings line 1: ";
+      if (error.starts_with(where)) error.erase(0, where.size());
+      return Refuse(kBadRequest, "The opening cannot be played: " + error);
+    }
+    opening = *parsed;
+  }
 
   GameSettings settings = config_.defaults.settings;
   settings.boardSize = *size;
@@ -185,7 +234,7 @@ Reply ServeApi::Play(const Params& params) {
   const Stone humanColour = *colour == "black" ? Stone::Black : Stone::White;
   return Launch([&](int64_t id) {
     MatchPlan plan = PlanFor(id, "play", settings);
-    plan.openings.clear();  // a person starts from the empty board
+    plan.openings = opening;  // the command line's are for watching
     return Activity::Play(id, opponent, humanColour, std::move(plan), hub_);
   });
 }
@@ -200,7 +249,7 @@ Reply ServeApi::Watch(const Params& params) {
   if (!games) return refusal;
   const auto size = BoardSize(params, refusal);
   if (!size) return refusal;
-  const auto turnMs = Number(params, "turnMs", 100, 3600000, refusal);
+  const auto turnMs = Number(params, "turnMs", MinTurnMs, MaxTurnMs, refusal);
   if (!turnMs) return refusal;
   const auto pauseMs = Number(params, "pauseMs", 0, 60000, refusal);
   if (!pauseMs) return refusal;
@@ -238,13 +287,34 @@ Reply ServeApi::Move(const Params& params) {
   const Point point{static_cast<int32_t>(*x), static_cast<int32_t>(*y)};
   switch (current->human()->OfferMove(point)) {
     case WebHuman::Offer::Taken:
-      return {kOk, JsonObject().AddBool("ok", true).str()};
+      return Ok(JsonObject().AddBool("ok", true).str());
     case WebHuman::Offer::NotYourTurn:
       return Refuse(kConflict, "Not your turn: " + current->opponentName() + " is to move.");
     case WebHuman::Offer::OffBoard:
       return Refuse(kBadRequest, FormatProtocolPoint(point) + " is off the board.");
     case WebHuman::Offer::Occupied:
       return Refuse(kConflict, FormatNotation(point) + " is taken: choose an empty point.");
+    case WebHuman::Offer::Over:
+    case WebHuman::Offer::NothingToTakeBack:
+      break;
+  }
+  return Refuse(kConflict, "This game is over: press New game.");
+}
+
+Reply ServeApi::TakeBack(const Params& params) {
+  Reply refusal;
+  const std::shared_ptr<Activity> current = CurrentFor(params, refusal);
+  if (current == nullptr) return refusal;
+  switch (current->human()->OfferTakeBack()) {
+    case WebHuman::Offer::Taken:
+      return Ok(JsonObject().AddBool("ok", true).str());
+    case WebHuman::Offer::NotYourTurn:
+      return Refuse(kConflict, "Take back on your turn: " + current->opponentName() +
+                                   " is to move.");
+    case WebHuman::Offer::NothingToTakeBack:
+      return Refuse(kConflict, "There is no move of yours to take back yet.");
+    case WebHuman::Offer::OffBoard:
+    case WebHuman::Offer::Occupied:
     case WebHuman::Offer::Over:
       break;
   }
@@ -255,24 +325,50 @@ Reply ServeApi::Resign(const Params& params) {
   Reply refusal;
   const std::shared_ptr<Activity> current = CurrentFor(params, refusal);
   if (current == nullptr) return refusal;
-  if (current->human()->OfferResign() == WebHuman::Offer::Over) {
+  if (current->Resign() == WebHuman::Offer::Over) {
     return Refuse(kConflict, "This game is over: press New game.");
   }
-  return {kOk, JsonObject().AddBool("ok", true).str()};
+  return Ok(JsonObject().AddBool("ok", true).str());
 }
 
 Reply ServeApi::Stop(const Params& params) {
   if (auto bad = CheckTab(params)) return *bad;
   std::lock_guard lock(launchMutex_);
   StopCurrent("Stop was pressed");
-  return {kOk, JsonObject().AddBool("ok", true).str()};
+  return Ok(JsonObject().AddBool("ok", true).str());
 }
 
 Reply ServeApi::Record(std::string_view text) const {
   std::string error;
   const auto game = ParseGameRecord(text, error);
   if (!game) return Refuse(kBadRequest, "This record cannot be read: " + error);
-  return {kOk, RecordJson(*game)};
+  return Ok(RecordJson(*game));
+}
+
+Reply ServeApi::Game(const Params& params) const {
+  Reply refusal;
+  const auto activity = Number(params, "activity", 1, INT64_MAX, refusal);
+  if (!activity) return refusal;
+  const auto game = Number(params, "game", 1, INT32_MAX, refusal);
+  if (!game) return refusal;
+  const std::string* format = Field(params, "format");
+  const auto record = hub_.RecordOf(*activity, static_cast<int32_t>(*game));
+  if (!record) {
+    return Refuse(kNotFound, "That game is no longer kept: the page keeps the games of the "
+                             "current game or match, the last " +
+                                 std::to_string(EventHub::KeptRecords) + " of them.");
+  }
+  char stem[64];
+  std::snprintf(stem, sizeof stem, "%s-%03lld-game-%03lld", hub_.View().kind.c_str(),
+                static_cast<long long>(*activity), static_cast<long long>(*game));
+  return FileOf(*record, format == nullptr ? "" : *format, stem);
+}
+
+Reply ServeApi::Convert(std::string_view text, std::string_view format) const {
+  std::string error;
+  const auto game = ParseGameRecord(text, error);
+  if (!game) return Refuse(kBadRequest, "This record cannot be read: " + error);
+  return FileOf(ReadBack(*game), format, "replay");
 }
 
 void ServeApi::TabClosed(const std::string& tab) {

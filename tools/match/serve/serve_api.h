@@ -3,24 +3,32 @@
 // takes a request's form fields and returns a status and a JSON body, so
 // the answers to bad requests are the same whatever carries them.
 //
-//   Play    tab, colour (black|white), size (15|20), turnMs, brain (1|2)
-//   Watch   tab, games, size, turnMs, pauseMs
-//   Move    tab, activity, x, y   the person's stone, protocol coordinates
-//   Resign  tab, activity
-//   Stop    tab
-//   Record  the text of a PSQ or SGF record: its size, names and moves
+//   Play      tab, colour (black|white), size (15|20), turnMs, brain (1|2),
+//             opening (optional: the stones to start from, one line as the
+//             openings reader takes it, "h8 i9 i7"; the side to move after
+//             them is the person's when `colour` is that side's)
+//   Watch     tab, games, size, turnMs, pauseMs
+//   Move      tab, activity, x, y   the person's stone, protocol coordinates
+//   TakeBack  tab, activity         the person's last stone and the reply
+//   Resign    tab, activity         at once, even while the brain thinks
+//   Stop      tab
+//   Record    the text of a PSQ or SGF record: its size, names, moves, five
+//   Game      activity, game, format (psq|sgf): a kept game as a file
+//   Convert   a record's text and a format: the record as a file
 //
+// turnMs takes what the command line takes (MinTurnMs..MaxTurnMs).
 // `tab` is the token the tab's event stream gave it; only the tab that
 // controls the board may act (event_hub.h), and `activity` names the game
 // a move is meant for, so a click on a board that has since been replaced
 // is refused instead of landing in the new game.
 //
 // Status: 200 done; 400 a malformed request (a field missing, not a number
-// or out of its range, a point off the board, a record that does not
-// parse); 409 a request the state refuses (another tab controls, not your
-// turn, a taken point, a game that is over, no brain to play); 503 the
-// server is stopping. Every refusal's body is {"error": "..."} in words
-// fit for the page.
+// or out of its range, a point off the board, a record or an opening that
+// does not parse); 404 a game that is not kept; 409 a request the state
+// refuses (another tab controls, not your turn, a taken point, nothing to
+// take back, a game that is over, no brain to play); 503 the server is
+// stopping. Every refusal's body is {"error": "..."} in words fit for the
+// page.
 //
 // One activity at a time: Play and Watch stop the current one (it ends at
 // once, unfinished and unscored, activity.h) before starting theirs; Stop
@@ -63,7 +71,8 @@ class ServeApi {
   using Params = std::multimap<std::string, std::string>;  // the form fields
   struct Reply {
     int status = 200;
-    std::string body;  // JSON
+    std::string body;  // JSON, unless a file
+    std::string fileName;  // set for a file to save: body is its text
   };
 
   // Log lines also go to `echo` when it is not null.
@@ -75,9 +84,12 @@ class ServeApi {
   Reply Play(const Params& params);
   Reply Watch(const Params& params);
   Reply Move(const Params& params);
+  Reply TakeBack(const Params& params);
   Reply Resign(const Params& params);
   Reply Stop(const Params& params);
   Reply Record(std::string_view text) const;
+  Reply Game(const Params& params) const;
+  Reply Convert(std::string_view text, std::string_view format) const;
 
   // A tab's event stream has ended. When it was the last tab, waits up to
   // the grace period for another and stops the activity if none came.
