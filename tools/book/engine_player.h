@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/command_loop.h"
-#include "engine/engine.h"
+#include "brain/command_loop.h"
+#include "brain/engine.h"
 #include "tools/match/player.h"
 #include "tools/match/stop_signal.h"
 

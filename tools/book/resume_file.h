@@ -20,7 +20,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/engine.h"
+#include "brain/engine.h"
 #include "tools/match/results.h"
 
 namespace quorvex::book {
