@@ -9,10 +9,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "engine/board.h"
 #include "eval/incremental_ranker.h"
 #include "eval/rank_candidates.h"
 #include "eval/templates.h"
+#include "game/board.h"
 #include "tests/eval_fixed_positions.h"
 
 namespace quorvex {

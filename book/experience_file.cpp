@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "book/read_only_file.h"
+#include "platform/read_only_file.h"
 
 namespace quorvex {
 

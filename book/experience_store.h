@@ -12,11 +12,12 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "book/database.h"
 #include "book/experience_file.h"
-#include "engine/move_buffer.h"
-#include "engine/move_record.h"
+#include "game/move_buffer.h"
+#include "game/move_record.h"
 
 namespace quorvex {
 
@@ -73,7 +74,15 @@ class ExperienceStore {
   // (joining files) run them alone. Stamps and rows are left as they are.
   void BoundCounts();
 
+  // The run's stamp: the `Touch` of every row this run records and of
+  // every row its learning credits. LoadExperience sets it one above the
+  // newest stamp loaded.
   int32_t RunTouch() const { return runTouch_; }
+
+  // Every row of `Openings` in rowid order, the order the rows entered
+  // the table; empty when the table cannot be read.
+  std::vector<ExperienceRecord> Rows();
+  int64_t RowCount();
 
   // Replaces the stamp set by the load, for tools that make experience
   // files for brains. The brain never calls it: its stamp is its file's.

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "book/experience_file.h"
-#include "book/replacing_file.h"
 #include "book/statement.h"
+#include "platform/replacing_file.h"
 
 namespace quorvex {
 

@@ -9,9 +9,9 @@
 
 #include <cstdint>
 
-#include "engine/move_record.h"
-#include "engine/scores.h"
-#include "engine/util.h"
+#include "eval/scores.h"
+#include "game/move_record.h"
+#include "platform/util.h"
 
 namespace quorvex {
 

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "engine/move_record.h"
+#include "game/move_record.h"
 
 namespace quorvex {
 

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/board.h"
-#include "engine/move_record.h"
-#include "engine/scores.h"
+#include "eval/scores.h"
+#include "game/board.h"
+#include "game/move_record.h"
 
 namespace quorvex {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <bit>
 
-#include "engine/scores.h"
 #include "eval/candidate_selection.h"
 #include "eval/crossing_bonus.h"
+#include "eval/scores.h"
 
 namespace quorvex {
 namespace {
@@ -152,7 +152,7 @@ void IncrementalRanker::WriteEntry(int32_t candidate, int32_t side, MoveRecord& 
 void IncrementalRanker::CollectClass(int32_t c) {
   const auto score = static_cast<int16_t>(windows_.ClassScore(c));
   const uint64_t* bits = windows_.ClassWindows(c);
-  int32_t n = collected_;
+  int32_t last = collected_;
   for (uint32_t words = windows_.ClassWords(c); words != 0; words &= words - 1) {
     const int32_t word = std::countr_zero(words);
     for (uint64_t w = bits[word]; w != 0; w &= w - 1) {
@@ -162,7 +162,7 @@ void IncrementalRanker::CollectClass(int32_t c) {
       const int32_t origin = WindowOriginCell[static_cast<std::size_t>(window)];
       const auto& steps = p.step[static_cast<std::size_t>(direction)];
       for (int32_t k = 0; k < p.count; ++k) {
-        const auto i = static_cast<std::size_t>(++n);
+        const auto i = static_cast<std::size_t>(++last);
         point_[i] = static_cast<uint16_t>(origin + steps[static_cast<std::size_t>(k)]);
         direction_[i] = static_cast<uint8_t>(direction);
         side_[i] = static_cast<uint8_t>(p.side);
@@ -170,7 +170,7 @@ void IncrementalRanker::CollectClass(int32_t c) {
       }
     }
   }
-  collected_ = n;
+  collected_ = last;
   ++nextClass_;
 }
 
@@ -229,17 +229,17 @@ void IncrementalRanker::CrossThroughClass(int32_t last) {
 // The distinct scores after the bonus, highest first, with running counts.
 void IncrementalRanker::CountScores() {
   std::array<std::pair<int32_t, int32_t>, 2 * MaxScoreClasses> counts{};
-  int32_t m = 0;
+  int32_t pairs = 0;
   for (int32_t c = 0; c < windows_.ClassCount(); ++c) {
     const int32_t raised = raised_[static_cast<std::size_t>(c)];
     const int32_t plain = windows_.ClassMoves(c) - raised;
-    if (plain > 0) counts[static_cast<std::size_t>(m++)] = {windows_.ClassScore(c), plain};
-    if (raised > 0) counts[static_cast<std::size_t>(m++)] = {windows_.ClassScore(c) + CrossingBonus, raised};
+    if (plain > 0) counts[static_cast<std::size_t>(pairs++)] = {windows_.ClassScore(c), plain};
+    if (raised > 0) counts[static_cast<std::size_t>(pairs++)] = {windows_.ClassScore(c) + CrossingBonus, raised};
   }
-  std::sort(counts.begin(), counts.begin() + m, [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::sort(counts.begin(), counts.begin() + pairs, [](const auto& a, const auto& b) { return a.first > b.first; });
   distinct_ = 0;
   int32_t total = 0;
-  for (int32_t i = 0; i < m; ++i) {
+  for (int32_t i = 0; i < pairs; ++i) {
     const auto [score, count] = counts[static_cast<std::size_t>(i)];
     total += count;
     if (distinct_ == 0 || scores_[static_cast<std::size_t>(distinct_ - 1)] != score) ++distinct_;
@@ -279,23 +279,23 @@ const RankedCandidates& IncrementalRanker::Rank(int32_t side) {
 
 int32_t IncrementalRanker::RankCandidates(MoveList& list, int32_t level, int32_t side) {
   const RankedCandidates& ranked = Rank(side);
-  const int32_t n = ranked.Count();
+  const int32_t count = ranked.Count();
   if (level == FullListLevel) {
     // Every entry is read: sort and collect the whole list at once, then
     // write it out without the reads' checks, over the entries the list
     // already has. Entries carry x, y, score, side and mine; the rest is 0.
     EnsureKeyed();
-    sort_.SortThrough(n);
-    CollectThrough(n);
-    list.resize(static_cast<std::size_t>(n) + 1);
+    sort_.SortThrough(count);
+    CollectThrough(count);
+    list.resize(static_cast<std::size_t>(count) + 1);
     list[0] = MoveRecord{};
-    list[0].score = n;
-    for (int32_t i = 1; i <= n; ++i) {
+    list[0].score = count;
+    for (int32_t i = 1; i <= count; ++i) {
       WriteEntry(sort_.Candidate(i), side, list[static_cast<std::size_t>(i)]);
     }
     return 0;
   }
-  SelectCandidatesFrom([&ranked](int32_t i) { return ranked.At(i); }, n, level, list);
+  SelectCandidatesFrom([&ranked](int32_t i) { return ranked.At(i); }, count, level, list);
   return -1;
 }
 

@@ -19,13 +19,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/board.h"
-#include "engine/move_record.h"
 #include "eval/lazy_rank_sort.h"
 #include "eval/point_selection.h"
 #include "eval/rank_candidates.h"
 #include "eval/templates.h"
 #include "eval/window_tracker.h"
+#include "game/board.h"
+#include "game/move_record.h"
 
 namespace quorvex {
 

@@ -5,8 +5,8 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/board.h"
-#include "engine/move_record.h"
+#include "game/board.h"
+#include "game/move_record.h"
 
 namespace quorvex {
 

@@ -123,8 +123,8 @@ void CandidateRanker::CollectCandidates(int32_t side) {
     above += count;
   }
   for (int32_t i = 0; i < windowCount_; ++i) {
-    const int32_t s = table[static_cast<std::size_t>(windows_[i].templateNo)].score;
-    buckets_[static_cast<std::size_t>(bucketStart_[static_cast<std::size_t>(s)]++)] = windows_[i];
+    const int32_t score = table[static_cast<std::size_t>(windows_[i].templateNo)].score;
+    buckets_[static_cast<std::size_t>(bucketStart_[static_cast<std::size_t>(score)]++)] = windows_[i];
   }
 
   candidateCount_ = 0;

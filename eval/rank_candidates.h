@@ -10,10 +10,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/board.h"
-#include "engine/move_record.h"
 #include "eval/crossing_bonus.h"
 #include "eval/templates.h"
+#include "game/board.h"
+#include "game/move_record.h"
 
 namespace quorvex {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cassert>
 
-#include "engine/scores.h"
+#include "eval/scores.h"
 
 namespace quorvex {
 namespace {

@@ -22,8 +22,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/board.h"
 #include "eval/templates.h"
+#include "game/board.h"
 
 namespace quorvex {
 

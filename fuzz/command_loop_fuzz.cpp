@@ -13,7 +13,9 @@
 //   - outside an accepted START no stone or ring cell ever changes and no
 //     stone lands off the board; a line answered ERROR changes nothing,
 //     except a TURN on the last empty point, which stands;
-//   - MoveCount stays within the move buffer.
+//   - the game stays consistent (Game::CheckConsistency: the board, the
+//     move buffer, the keys and MoveCount agree), which also keeps
+//     MoveCount within the move buffer.
 //
 // The clock starts at 0 for every line and jumps 2^24 ms at every reading
 // (saturating), so whatever timeout_turn says, a search stops after a few
@@ -29,9 +31,9 @@
 #include <string>
 #include <string_view>
 
-#include "engine/command_loop.h"
-#include "engine/engine.h"
-#include "engine/protocol_text.h"
+#include "brain/command_loop.h"
+#include "brain/engine.h"
+#include "brain/protocol_text.h"
 #include "fuzz/fuzz_check.h"
 
 namespace quorvex::fuzz {
@@ -107,12 +109,12 @@ void CheckUnchangedStones(const Board& before, const Board& after) {
   }
 }
 
-void CheckFreshGame(const Engine& engine, std::string_view line) {
+void CheckFreshGame(const Game& game, std::string_view line) {
   const std::string_view sizeField = SplitField(line, ' ', 2);
   const int32_t size = sizeField.empty() ? DefaultBoardSize : ReadNumber(sizeField);
-  Require(engine.Board.size == size, "START laid out another size than it was given");
-  Require(engine.MoveCount == 0, "START left stones counted");
-  const Counts counts = CountStones(engine.Board);
+  Require(game.Board().size == size, "START laid out another size than it was given");
+  Require(game.MoveCount() == 0, "START left stones counted");
+  const Counts counts = CountStones(game.Board());
   Require(counts.own == 0 && counts.opponent == 0, "START left stones on the board");
 }
 
@@ -128,17 +130,16 @@ class Session {
 
   // Handles one line and checks it; false once the loop has ended.
   bool Feed(std::string_view line) {
-    const Board before = engine_->Board;
+    const Board before = engine_->game().Board();
     const Counts had = CountStones(before);
-    const bool listing = engine_->BoardInputMode == 1;
+    const bool listing = loop_.BoardInputMode() == 1;
     now_ = 0;
     out_.str("");
     const bool goesOn = loop_.HandleLine(line);
     const std::string output = out_.str();
     const std::vector<std::string_view> replies = ReplyLines(output);
-    const Engine& engine = *engine_;
-    Require(engine.MoveCount >= 0 && engine.MoveCount < MoveBufferEntries,
-            "MoveCount left the move buffer");
+    const Game& game = engine_->game();
+    if (const std::string fault = game.CheckConsistency(); !fault.empty()) Fail(fault);
 
     const std::string_view word = line.substr(0, 4);
     const bool isCommand = word == "STAR" || word == "BEGI" || word == "TURN" || word == "INFO" ||
@@ -158,11 +159,11 @@ class Session {
 
     const std::string_view reply = replies.empty() ? std::string_view{} : replies[0];
     if (word == "STAR" && reply == "OK") {
-      CheckFreshGame(engine, line);
+      CheckFreshGame(game, line);
       return true;
     }
-    CheckUnchangedStones(before, engine.Board);
-    const Counts has = CountStones(engine.Board);
+    CheckUnchangedStones(before, game.Board());
+    const Counts has = CountStones(game.Board());
     if (word == "ABOU") Require(reply == kAbout, "ABOUT answered another line");
     if (word == "STAR") Require(IsErrorLine(reply), "START answered neither OK nor ERROR");
     if (!asksMove) {
@@ -179,13 +180,13 @@ class Session {
       Require(has.own == had.own, "a move request answered ERROR placed our stone");
       // A TURN on the last empty point stands, and leaves no move to answer.
       const bool filledBoard = word == "TURN" && has.opponent == had.opponent + 1 &&
-                               has.own + has.opponent == engine.Board.size * engine.Board.size;
+                               has.own + has.opponent == game.Board().size * game.Board().size;
       Require(has.opponent == had.opponent || filledBoard, "a refused line changed the board");
       return true;
     }
-    Require(engine.Board.IsPlayable(x + 1, y + 1), "a move names a point off the board");
+    Require(game.Board().IsPlayable(x + 1, y + 1), "a move names a point off the board");
     Require(before.at(x + 1, y + 1) == CellEmpty, "a move names an occupied point");
-    Require(engine.Board.at(x + 1, y + 1) == CellOwn, "the named point does not hold our stone");
+    Require(game.Board().at(x + 1, y + 1) == CellOwn, "the named point does not hold our stone");
     Require(has.own == had.own + 1, "a move did not add exactly one stone of ours");
     Require(has.opponent == had.opponent + (word == "TURN" ? 1 : 0),
             "a move request added a wrong number of the opponent's stones");

@@ -5,7 +5,7 @@
 #include <functional>
 #include <limits>
 
-#include "engine/stone_list.h"
+#include "game/stone_list.h"
 
 namespace quorvex {
 

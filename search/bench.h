@@ -8,10 +8,10 @@
 #include <ostream>
 #include <span>
 
-#include "engine/board.h"
-#include "engine/move_record.h"
 #include "eval/rank_candidates.h"
 #include "eval/templates.h"
+#include "game/board.h"
+#include "game/move_record.h"
 #include "search/threat_search.h"
 
 namespace quorvex {

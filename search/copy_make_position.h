@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/board.h"
-#include "engine/move_record.h"
 #include "eval/point_selection.h"
 #include "eval/rank_candidates.h"
+#include "game/board.h"
+#include "game/move_record.h"
 
 namespace quorvex {
 

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/board.h"
-#include "engine/move_record.h"
 #include "eval/incremental_ranker.h"
 #include "eval/rank_candidates.h"
+#include "game/board.h"
+#include "game/move_record.h"
 
 namespace quorvex {
 

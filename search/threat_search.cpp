@@ -1,7 +1,7 @@
 #include "search/threat_search.h"
 
-#include "engine/scores.h"
-#include "engine/util.h"
+#include "eval/scores.h"
+#include "platform/util.h"
 
 namespace quorvex {
 
@@ -16,7 +16,7 @@ int32_t FiveValue(int32_t mover, int32_t d) {
 
 // At the root only clear verdicts stand; small values are template scores
 // that leaked up from the depth limit.
-int32_t RootValue(int32_t v) { return (v > 1000 || v < -1000) ? v : 0; }
+int32_t RootValue(int32_t value) { return (value > 1000 || value < -1000) ? value : 0; }
 
 // A node's stone stays on the position for exactly the node's call.
 template <typename Position>
@@ -110,16 +110,16 @@ int32_t BasicThreatSearcher<Position>::Node(const MoveRecord& move, int32_t move
 
     // Every root move is searched with the full window: the root neither
     // narrows it nor cuts off.
-    const auto n = static_cast<int32_t>(moves.size()) - 1;
-    results.resize(static_cast<std::size_t>(n) + 1);
-    for (int32_t i = 1; i <= n; ++i) {
+    const auto rootMoves = static_cast<int32_t>(moves.size()) - 1;
+    results.resize(static_cast<std::size_t>(rootMoves) + 1);
+    for (int32_t i = 1; i <= rootMoves; ++i) {
       const MoveRecord child = moves[static_cast<std::size_t>(i)];
       results[static_cast<std::size_t>(i)].x = child.x;
       results[static_cast<std::size_t>(i)].y = child.y;
-      const int32_t v = Node(child, toMove, d, alpha, beta, results, maxDepth);
-      results[static_cast<std::size_t>(i)].score = RootValue(v);
+      const int32_t value = Node(child, toMove, d, alpha, beta, results, maxDepth);
+      results[static_cast<std::size_t>(i)].score = RootValue(value);
     }
-    return n;
+    return rootMoves;
   }
 
   // Step 5: the forcing moves of an inner node, from the first selection
@@ -133,15 +133,15 @@ int32_t BasicThreatSearcher<Position>::Node(const MoveRecord& move, int32_t move
   if (moves.size() == 1) return 0;
 
   // Step 6: fail-hard alpha-beta; the engine maximises, the opponent minimises.
-  const auto n = static_cast<int32_t>(moves.size()) - 1;
-  for (int32_t i = 1; i <= n; ++i) {
+  const auto forcingMoves = static_cast<int32_t>(moves.size()) - 1;
+  for (int32_t i = 1; i <= forcingMoves; ++i) {
     const MoveRecord child = moves[static_cast<std::size_t>(i)];
-    const int32_t v = Node(child, toMove, d, alpha, beta, results, maxDepth);
+    const int32_t value = Node(child, toMove, d, alpha, beta, results, maxDepth);
     if (mover == CellOpponent) {
-      alpha = MaxInt(alpha, v);
+      alpha = MaxInt(alpha, value);
       if (beta <= alpha) return beta;
     } else {
-      beta = MinInt(beta, v);
+      beta = MinInt(beta, value);
       if (beta <= alpha) return alpha;
     }
   }

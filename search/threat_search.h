@@ -19,10 +19,10 @@
 #include <functional>
 #include <vector>
 
-#include "engine/board.h"
-#include "engine/move_record.h"
 #include "eval/point_selection.h"
 #include "eval/rank_candidates.h"
+#include "game/board.h"
+#include "game/move_record.h"
 #include "search/copy_make_position.h"
 #include "search/incremental_position.h"
 

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "engine/board.h"
+#include "game/board.h"
 #include "tests/test_support.h"
 
 namespace quorvex {

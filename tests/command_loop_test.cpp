@@ -4,9 +4,9 @@
 #include <sstream>
 #include <string>
 
-#include "book/position_key.h"
-#include "engine/command_loop.h"
-#include "engine/platform.h"
+#include "brain/command_loop.h"
+#include "game/position_key.h"
+#include "platform/platform.h"
 #include "tests/experience_test_support.h"
 #include "tests/test_support.h"
 
@@ -27,23 +27,27 @@ struct RecordingBuffer : std::stringbuf {
 
 class CommandLoopTest : public ::testing::Test {
  protected:
-  // Feeds `input` to a fresh loop over the fixture's engine; returns what
-  // the loop wrote. `exitCode` receives Run's result.
+  // Feeds `input` to the fixture's loop, which keeps its listing state from
+  // call to call as from line to line; returns what the loop wrote.
+  // `exitCode` receives Run's result.
   std::string Converse(const std::string& input) {
-    std::istringstream in(input);
-    out_.str("");
-    std::ostream out(&out_);
-    CommandLoop loop(*engine_, in, out, [this](int32_t ms) { pauses_ += ms; });
-    exitCode_ = loop.Run();
-    return out_.str();
+    in_.clear();
+    in_.str(input);
+    outBuffer_.str("");
+    exitCode_ = loop_.Run();
+    return outBuffer_.str();
   }
 
   Engine& engine() { return *engine_; }
+  const Game& game() { return engine_->game(); }
 
   test::TestEngine engine_;
-  RecordingBuffer out_;
-  int exitCode_ = -1;
+  RecordingBuffer outBuffer_;
+  std::istringstream in_;
+  std::ostream out_{&outBuffer_};
   int pauses_ = 0;
+  CommandLoop loop_{*engine_, in_, out_, [this](int32_t ms) { pauses_ += ms; }};
+  int exitCode_ = -1;
 };
 
 TEST_F(CommandLoopTest, AnswersTheFixedReplies) {
@@ -54,7 +58,7 @@ TEST_F(CommandLoopTest, AnswersTheFixedReplies) {
   EXPECT_EQ(Converse("5,5,1\n"), "UNKNOWN\r\n");
   EXPECT_EQ(Converse("\n"), "UNKNOWN\r\n");
   EXPECT_EQ(Converse("INFO timeout_turn 5000\nINFO timeout_match 0\nINFO rule 1\n"), "");
-  EXPECT_EQ(engine().msTurnTime, 5000);
+  EXPECT_EQ(engine().TurnSearchLimit(), 4000) << "four fifths of timeout_turn";
 }
 
 TEST_F(CommandLoopTest, MatchesOnlyTheFirstFourCharacters) {
@@ -66,7 +70,7 @@ TEST_F(CommandLoopTest, MatchesOnlyTheFirstFourCharacters) {
 
 TEST_F(CommandLoopTest, FlushesEveryReplyAtOnce) {
   Converse("START 20\nABOUT\nXYZ\n");
-  EXPECT_EQ(out_.syncs, 3);
+  EXPECT_EQ(outBuffer_.syncs, 3);
 }
 
 TEST_F(CommandLoopTest, EndStopsReadingAndEndOfInputEndsToo) {
@@ -78,60 +82,60 @@ TEST_F(CommandLoopTest, EndStopsReadingAndEndOfInputEndsToo) {
 
 TEST_F(CommandLoopTest, StartLaysOutABoardOfTheAnnouncedSize) {
   EXPECT_EQ(Converse("START 20\n"), "OK\r\n");
-  EXPECT_EQ(engine().Board.size, 20);
-  EXPECT_EQ(engine().Board.at(21, 21), CellBorder);
+  EXPECT_EQ(game().Board().size, 20);
+  EXPECT_EQ(game().Board().at(21, 21), CellBorder);
   EXPECT_EQ(Converse("START 15\n"), "OK\r\n");
-  EXPECT_EQ(engine().Board.size, 15);
-  EXPECT_EQ(engine().Board.at(16, 3), CellBorder);
-  EXPECT_EQ(engine().Board.at(21, 3), CellEmpty);
+  EXPECT_EQ(game().Board().size, 15);
+  EXPECT_EQ(game().Board().at(16, 3), CellBorder);
+  EXPECT_EQ(game().Board().at(21, 3), CellEmpty);
   EXPECT_EQ(Converse("START 11\n"), "OK\r\n");
   for (const char* size : {"START 10\n", "START 21\n", "START 0\n", "START -20\n", "START x\n"}) {
     const std::string reply = Converse(size);
     EXPECT_EQ(reply.rfind("ERROR ", 0), 0u) << size << reply;
     EXPECT_EQ(reply.find('\n'), reply.size() - 1) << "one line for " << size;
-    EXPECT_EQ(engine().Board.size, 11) << "a refused START keeps the game";
+    EXPECT_EQ(game().Board().size, 11) << "a refused START keeps the game";
   }
 }
 
 TEST_F(CommandLoopTest, StartBeginsAnEmptyGameWithNothingLeftOver) {
   Converse("START 20\nTURN 0,19\nTURN 5,5\n");
-  ASSERT_EQ(engine().MoveCount, 4);
+  ASSERT_EQ(game().MoveCount(), 4);
   Converse("START 20\n");
-  EXPECT_EQ(engine().MoveCount, 0);
-  EXPECT_EQ(engine().NormXVec, 0);
-  EXPECT_EQ(engine().NormYVec, 0);
-  EXPECT_EQ(engine().LastOpponentMove.x, 0);
-  EXPECT_EQ(engine().LastOpponentMove.y, 0);
-  EXPECT_EQ(engine().EngineMovedFirst, 0);
+  EXPECT_EQ(game().MoveCount(), 0);
+  EXPECT_EQ(game().NormXVec(), 0);
+  EXPECT_EQ(game().NormYVec(), 0);
+  EXPECT_EQ(game().LastOpponentMove().x, 0);
+  EXPECT_EQ(game().LastOpponentMove().y, 0);
+  EXPECT_EQ(game().EngineMovedFirst(), 0);
   for (int32_t n = 1; n < MoveBufferEntries; ++n) {
-    ASSERT_EQ(engine().MoveBuffer[n].x, 0);
-    ASSERT_EQ(engine().MoveBuffer[n].y, 0);
-    ASSERT_EQ(engine().KeyHistory[n], 0);
+    ASSERT_EQ(game().MoveBuffer()[n].x, 0);
+    ASSERT_EQ(game().MoveBuffer()[n].y, 0);
+    ASSERT_EQ(game().KeyHistory()[n], 0);
   }
   for (int32_t x = 1; x <= 20; ++x)
-    for (int32_t y = 1; y <= 20; ++y) ASSERT_EQ(engine().Board.at(x, y), CellEmpty);
+    for (int32_t y = 1; y <= 20; ++y) ASSERT_EQ(game().Board().at(x, y), CellEmpty);
 }
 
 TEST_F(CommandLoopTest, BeginOpensInTheCentre) {
   EXPECT_EQ(Converse("START 20\nBEGIN\n"), "OK\r\n10,10\r\n");
-  EXPECT_EQ(engine().MoveCount, 1);
-  EXPECT_EQ(engine().EngineMovedFirst, 1);
-  EXPECT_EQ(engine().Board.at(11, 11), CellOwn);
-  EXPECT_EQ(engine().MoveBuffer[1].x, 11);
-  EXPECT_EQ(engine().MoveBuffer[1].y, 11);
+  EXPECT_EQ(game().MoveCount(), 1);
+  EXPECT_EQ(game().EngineMovedFirst(), 1);
+  EXPECT_EQ(game().Board().at(11, 11), CellOwn);
+  EXPECT_EQ(game().MoveBuffer()[1].x, 11);
+  EXPECT_EQ(game().MoveBuffer()[1].y, 11);
   quorvex::MoveBuffer empty{};
-  EXPECT_EQ(engine().KeyHistory[0], ComputePositionKey(empty));
-  EXPECT_EQ(engine().KeyHistory[1], engine().PositionKey);
+  EXPECT_EQ(game().KeyHistory()[0], ComputePositionKey(empty));
+  EXPECT_EQ(game().KeyHistory()[1], game().PositionKey());
   EXPECT_EQ(pauses_, 50);
 }
 
 TEST_F(CommandLoopTest, BeginInTheMiddleOfAGameIsRefused) {
   Converse("START 20\nTURN 10,10\n");
-  const int32_t moves = engine().MoveCount;
+  const int32_t moves = game().MoveCount();
   const std::string reply = Converse("BEGIN\n");
   EXPECT_EQ(reply.rfind("ERROR ", 0), 0u) << reply;
-  EXPECT_EQ(engine().MoveCount, moves);
-  EXPECT_EQ(engine().Board.at(11, 11), CellOpponent);
+  EXPECT_EQ(game().MoveCount(), moves);
+  EXPECT_EQ(game().Board().at(11, 11), CellOpponent);
 }
 
 TEST_F(CommandLoopTest, TurnPlacesTheOpponentsStoneNormalised) {
@@ -139,51 +143,51 @@ TEST_F(CommandLoopTest, TurnPlacesTheOpponentsStoneNormalised) {
   EXPECT_EQ(reply.substr(0, 4), "OK\r\n");
   // One reply line for the move.
   EXPECT_EQ(reply.find("\r\n", 4), reply.size() - 2);
-  EXPECT_EQ(engine().Board.at(1, 1), CellOpponent);
-  EXPECT_EQ(engine().NormXVec, 10);
-  EXPECT_EQ(engine().NormYVec, 10);
-  EXPECT_EQ(engine().MoveBuffer[1].x, 11);
-  EXPECT_EQ(engine().MoveBuffer[1].y, 11);
-  EXPECT_EQ(engine().LastOpponentMove.x, 1);
-  EXPECT_EQ(engine().LastOpponentMove.y, 1);
+  EXPECT_EQ(game().Board().at(1, 1), CellOpponent);
+  EXPECT_EQ(game().NormXVec(), 10);
+  EXPECT_EQ(game().NormYVec(), 10);
+  EXPECT_EQ(game().MoveBuffer()[1].x, 11);
+  EXPECT_EQ(game().MoveBuffer()[1].y, 11);
+  EXPECT_EQ(game().LastOpponentMove().x, 1);
+  EXPECT_EQ(game().LastOpponentMove().y, 1);
   quorvex::MoveBuffer firstStone{};
   firstStone[1] = MoveEntry{11, 11};
-  EXPECT_EQ(engine().KeyHistory[1], ComputePositionKey(firstStone));
+  EXPECT_EQ(game().KeyHistory()[1], ComputePositionKey(firstStone));
 }
 
 TEST_F(CommandLoopTest, TheFirstStoneAnywhereGivesTheSameKey) {
   Converse("START 20\nTURN 0,0\n");
-  const int64_t corner = engine().KeyHistory[1];
+  const int64_t corner = game().KeyHistory()[1];
   Converse("START 20\nTURN 9,9\n");
-  EXPECT_EQ(engine().KeyHistory[1], corner);
-  EXPECT_EQ(engine().MoveBuffer[1].x, 11);
-  EXPECT_EQ(engine().MoveBuffer[1].y, 11);
+  EXPECT_EQ(game().KeyHistory()[1], corner);
+  EXPECT_EQ(game().MoveBuffer()[1].x, 11);
+  EXPECT_EQ(game().MoveBuffer()[1].y, 11);
 }
 
 TEST_F(CommandLoopTest, LaterStonesKeepTheFirstStonesOffsets) {
   // Stone 1 at internal (1, 20), the engine's reply, then internal (20, 1).
   Converse("START 20\nTURN 0,19\n");
-  EXPECT_EQ(engine().NormXVec, 10);
-  EXPECT_EQ(engine().NormYVec, -9);
+  EXPECT_EQ(game().NormXVec(), 10);
+  EXPECT_EQ(game().NormYVec(), -9);
   Converse("TURN 19,0\n");
-  EXPECT_EQ(engine().MoveBuffer[3].x, 30);
-  EXPECT_EQ(engine().MoveBuffer[3].y, -8);
+  EXPECT_EQ(game().MoveBuffer()[3].x, 30);
+  EXPECT_EQ(game().MoveBuffer()[3].y, -8);
 }
 
 TEST_F(CommandLoopTest, TurnOffTheBoardOrOnAStoneChangesNothing) {
   Converse("START 15\nBEGIN\n");
-  const Engine& e = engine();
-  const int32_t moves = e.MoveCount;
-  const int64_t key = e.PositionKey;
-  const quorvex::Board before = e.Board;
+  const Game& e = game();
+  const int32_t moves = e.MoveCount();
+  const int64_t key = e.PositionKey();
+  const quorvex::Board before = e.Board();
   for (const char* line : {"TURN 15,3\n", "TURN 3,15\n", "TURN -1,4\n", "TURN 10,10\n",
                            "TURN 99999999999,1\n", "TURN 4,-2147483649\n"}) {
     const std::string reply = Converse(line);
     EXPECT_EQ(reply.rfind("ERROR ", 0), 0u) << line << reply;
     EXPECT_EQ(reply.find('\n'), reply.size() - 1) << line;
-    EXPECT_EQ(e.MoveCount, moves) << line;
-    EXPECT_EQ(e.PositionKey, key) << line;
-    EXPECT_EQ(e.Board.cell, before.cell) << line;
+    EXPECT_EQ(e.MoveCount(), moves) << line;
+    EXPECT_EQ(e.PositionKey(), key) << line;
+    EXPECT_EQ(e.Board().cell, before.cell) << line;
   }
 }
 
@@ -202,7 +206,7 @@ TEST(CommandLoopLines, WithoutTwoNumbersAreRefusedAndChangeNothing) {
   both("BOARD");
   for (const char* line : {"x,y,2", ",5,2", "5,,1", ",,1", "$,%,2", "-,+,1"}) {
     EXPECT_EQ(bad.Say(line), "") << line;
-    EXPECT_EQ(bad.engine().MoveCount, 0) << line;
+    EXPECT_EQ(bad.engine().game().MoveCount(), 0) << line;
   }
   both("9,9,2");
   both("DONE");
@@ -216,61 +220,59 @@ TEST(CommandLoopLines, WithoutTwoNumbersAreRefusedAndChangeNothing) {
   }
   both("TURN 10,10");
   both("TURN 7,7 ");
-  const Engine& b = bad.engine();
-  const Engine& g = good.engine();
-  EXPECT_EQ(b.MoveCount, 6);
-  EXPECT_EQ(b.MoveCount, g.MoveCount);
-  EXPECT_EQ(b.Board.cell, g.Board.cell);
-  EXPECT_EQ(b.MoveBuffer, g.MoveBuffer);
-  EXPECT_EQ(b.KeyHistory, g.KeyHistory);
-  EXPECT_EQ(b.LastOpponentMove.x, g.LastOpponentMove.x);
-  EXPECT_EQ(b.LastOpponentMove.y, g.LastOpponentMove.y);
-  EXPECT_EQ(b.StoneOwner, g.StoneOwner);
-  EXPECT_EQ(test::TableRows(bad.engine().Store.Db()), test::TableRows(good.engine().Store.Db()));
+  const Game& b = bad.engine().game();
+  const Game& g = good.engine().game();
+  EXPECT_EQ(b.MoveCount(), 6);
+  EXPECT_EQ(b.MoveCount(), g.MoveCount());
+  EXPECT_EQ(b.Board().cell, g.Board().cell);
+  EXPECT_EQ(b.MoveBuffer(), g.MoveBuffer());
+  EXPECT_EQ(b.KeyHistory(), g.KeyHistory());
+  EXPECT_EQ(b.LastOpponentMove().x, g.LastOpponentMove().x);
+  EXPECT_EQ(b.LastOpponentMove().y, g.LastOpponentMove().y);
+  EXPECT_EQ(test::TableRows(bad.engine().store().Db()), test::TableRows(good.engine().store().Db()));
 }
 
 TEST_F(CommandLoopTest, BoardListingPlacesStonesAndRepliesOnlyAtDone) {
   EXPECT_EQ(Converse("START 20\nBOARD\n10,10,1\n10,11,2\n"), "OK\r\n");
-  EXPECT_EQ(engine().BoardInputMode, 1);
-  EXPECT_EQ(engine().NormXVec, 0);
-  EXPECT_EQ(engine().NormYVec, 0);
-  EXPECT_EQ(engine().MoveBuffer[1].x, 11);
-  EXPECT_EQ(engine().MoveBuffer[1].y, 11);
-  EXPECT_EQ(engine().MoveBuffer[2].x, 11);
-  EXPECT_EQ(engine().MoveBuffer[2].y, 12);
-  EXPECT_EQ(engine().Board.at(11, 11), CellOwn);
-  EXPECT_EQ(engine().Board.at(11, 12), CellOpponent);
-  EXPECT_EQ(engine().LastOpponentMove.x, 11);
-  EXPECT_EQ(engine().LastOpponentMove.y, 12);
-  EXPECT_EQ(engine().EngineMovedFirst, 1);
-  EXPECT_EQ(engine().MoveCount, 2);
+  EXPECT_EQ(loop_.BoardInputMode(), 1);
+  EXPECT_EQ(game().NormXVec(), 0);
+  EXPECT_EQ(game().NormYVec(), 0);
+  EXPECT_EQ(game().MoveBuffer()[1].x, 11);
+  EXPECT_EQ(game().MoveBuffer()[1].y, 11);
+  EXPECT_EQ(game().MoveBuffer()[2].x, 11);
+  EXPECT_EQ(game().MoveBuffer()[2].y, 12);
+  EXPECT_EQ(game().Board().at(11, 11), CellOwn);
+  EXPECT_EQ(game().Board().at(11, 12), CellOpponent);
+  EXPECT_EQ(game().LastOpponentMove().x, 11);
+  EXPECT_EQ(game().LastOpponentMove().y, 12);
+  EXPECT_EQ(game().EngineMovedFirst(), 1);
+  EXPECT_EQ(game().MoveCount(), 2);
 
   const std::string reply = Converse("DONE\n");
   EXPECT_EQ(reply.find("\r\n"), reply.size() - 2) << reply;
-  EXPECT_EQ(engine().BoardInputMode, 0);
+  EXPECT_EQ(loop_.BoardInputMode(), 0);
   // The engine's stone is stone 3: no empty step before it.
-  EXPECT_EQ(engine().MoveCount, 3);
+  EXPECT_EQ(game().MoveCount(), 3);
 }
 
 TEST_F(CommandLoopTest, ListingOpenedByTheOpponentClearsEngineMovedFirst) {
   Converse("START 20\nBEGIN\nSTART 20\nBOARD\n3,4,2\n5,5,1\n");
-  EXPECT_EQ(engine().EngineMovedFirst, 0);
-  EXPECT_EQ(engine().NormXVec, 7);
-  EXPECT_EQ(engine().NormYVec, 6);
+  EXPECT_EQ(game().EngineMovedFirst(), 0);
+  EXPECT_EQ(game().NormXVec(), 7);
+  EXPECT_EQ(game().NormYVec(), 6);
 }
 
 TEST_F(CommandLoopTest, ListingSkipsBadStonesAndKeepsItsState) {
   Converse("START 20\nBOARD\n10,10,1\n10,10,2\n20,3,2\n-1,3,1\n4,4,3\n");
-  EXPECT_EQ(engine().MoveCount, 1) << "occupied, off-board and unknown-owner lines place nothing";
-  EXPECT_EQ(engine().Board.at(11, 11), CellOwn);
-  EXPECT_EQ(engine().StoneOwner, 3);
+  EXPECT_EQ(game().MoveCount(), 1) << "occupied, off-board and unknown-owner lines place nothing";
+  EXPECT_EQ(game().Board().at(11, 11), CellOwn);
   // A TURN inside a listing is a TURN, and the listing goes on after it.
   const std::string reply = Converse("TURN 2,2\n6,6,2\n");
   EXPECT_EQ(reply.find("\r\n"), reply.size() - 2) << reply;
-  EXPECT_EQ(engine().BoardInputMode, 1);
-  EXPECT_EQ(engine().Board.at(3, 3), CellOpponent);
-  EXPECT_EQ(engine().Board.at(7, 7), CellOpponent);
-  EXPECT_EQ(engine().MoveCount, 4);
+  EXPECT_EQ(loop_.BoardInputMode(), 1);
+  EXPECT_EQ(game().Board().at(3, 3), CellOpponent);
+  EXPECT_EQ(game().Board().at(7, 7), CellOpponent);
+  EXPECT_EQ(game().MoveCount(), 4);
 }
 
 TEST_F(CommandLoopTest, RepliesNeverRunPastTheBoardOrOntoStones) {
@@ -331,23 +333,7 @@ TEST(CommandLoopWithoutStart, PlaysOnTwentyByTwenty) {
     if (2 * (turn + 1) >= 400) break;
   }
   EXPECT_EQ(replies, 200);
-  EXPECT_EQ(brain.engine().MoveCount, 400);
-}
-
-TEST(BrainProcess, AnswersThroughPipesWithCrLf) {
-  int exitCode = -1;
-  const std::string out = test::RunBrain(
-      QUORVEX_BRAIN_PATH, "START 20\nBEGIN\nABOUT\nINFO timeout_turn 5000\nEND\n", exitCode);
-  EXPECT_EQ(out, std::string("OK\r\n10,10\r\n") + kAbout);
-  EXPECT_EQ(exitCode, 0);
-}
-
-TEST(BrainProcess, TakesCarriageReturnLinesAndEndsAtEndOfInput) {
-  int exitCode = -1;
-  const std::string out = test::RunBrain(QUORVEX_BRAIN_PATH, "START 20\rABOUT\r\nSTART 10\r", exitCode);
-  EXPECT_EQ(out.substr(0, 4 + std::string(kAbout).size()), std::string("OK\r\n") + kAbout);
-  EXPECT_EQ(out.rfind("ERROR ", std::string::npos) != std::string::npos, true) << out;
-  EXPECT_EQ(exitCode, 0);
+  EXPECT_EQ(brain.engine().game().MoveCount(), 400);
 }
 
 }  // namespace

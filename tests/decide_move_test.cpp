@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 
-#include "book/position_key.h"
-#include "engine/scores.h"
-#include "search/decide_move.h"
+#include "eval/rank_candidates.h"
+#include "eval/scores.h"
+#include "eval/templates.h"
+#include "game/position_key.h"
 #include "search/threat_search.h"
 #include "tests/test_support.h"
 
@@ -39,22 +41,22 @@ TEST(DecideMove, PlaysAStoredContinuationWithoutSearching) {
   brain.Ask("START 20");
   // The opponent opens at internal (6, 6): offsets +5, +5. The store knows
   // a continuation of that position at normalised (12, 13), 2 wins 1 loss.
-  brain.engine().Store.RecordMove(777, KeyAfterFirstStone(), 12, 13, 2, 2, 1);
+  brain.engine().store().RecordMove(777, KeyAfterFirstStone(), 12, 13, 2, 2, 1);
   const std::string reply = brain.Ask("TURN 5,5");
   EXPECT_EQ(reply, "6,7") << "(12, 13) minus the offsets is internal (7, 8)";
-  EXPECT_EQ(brain.engine().Searcher.Nodes(), 0) << "no search ran";
-  EXPECT_EQ(brain.engine().Board.at(7, 8), CellOwn);
-  EXPECT_EQ(brain.engine().MoveBuffer[2].x, 12);
-  EXPECT_EQ(brain.engine().MoveBuffer[2].y, 13);
-  EXPECT_EQ(brain.engine().KeyHistory[2], brain.engine().PositionKey);
-  EXPECT_EQ(brain.engine().PrevPositionKey, KeyAfterFirstStone());
+  EXPECT_EQ(brain.engine().SearchNodes(), 0) << "no search ran";
+  EXPECT_EQ(brain.engine().game().Board().at(7, 8), CellOwn);
+  EXPECT_EQ(brain.engine().game().MoveBuffer()[2].x, 12);
+  EXPECT_EQ(brain.engine().game().MoveBuffer()[2].y, 13);
+  EXPECT_EQ(brain.engine().game().KeyHistory()[2], brain.engine().game().PositionKey());
+  EXPECT_EQ(brain.engine().game().PrevPositionKey(), KeyAfterFirstStone());
 }
 
 TEST(DecideMove, RepliesInProtocolCoordinates) {
   Conversation brain;
   brain.Ask("START 20");
   // Internal (1, 20) after offsets +5, +5 is normalised (6, 25).
-  brain.engine().Store.RecordMove(777, KeyAfterFirstStone(), 6, 25, 2, 2, 1);
+  brain.engine().store().RecordMove(777, KeyAfterFirstStone(), 6, 25, 2, 2, 1);
   EXPECT_EQ(brain.Ask("TURN 5,5"), "0,19");
 }
 
@@ -62,11 +64,11 @@ TEST(DecideMove, NeverPlaysAContinuationOffTheBoardOrOnAStone) {
   for (const auto& [x, y] : {std::pair{-3, 11}, std::pair{11, 11}, std::pair{30, 30}}) {
     Conversation brain;
     brain.Ask("START 20");
-    brain.engine().Store.RecordMove(777, KeyAfterFirstStone(), x, y, 2, 5, 1);
+    brain.engine().store().RecordMove(777, KeyAfterFirstStone(), x, y, 2, 5, 1);
     const auto [px, py] = ParseReply(brain.Ask("TURN 5,5"));
-    EXPECT_TRUE(brain.engine().Board.IsPlayable(px, py)) << x << "," << y;
+    EXPECT_TRUE(brain.engine().game().Board().IsPlayable(px, py)) << x << "," << y;
     EXPECT_NE(std::make_pair(px, py), std::make_pair(6, 6)) << "the opponent's stone";
-    EXPECT_EQ(brain.engine().Board.at(px, py), CellOwn);
+    EXPECT_EQ(brain.engine().game().Board().at(px, py), CellOwn);
   }
 }
 
@@ -74,13 +76,13 @@ TEST(DecideMove, AWeakContinuationLetsTheSearchRun) {
   Conversation brain;
   brain.Ask("START 20");
   // 3 wins 4 losses scores 0.75: playable, but not enough to skip the search.
-  brain.engine().Store.RecordMove(777, KeyAfterFirstStone(), 3, 19, 2, 3, 4);
+  brain.engine().store().RecordMove(777, KeyAfterFirstStone(), 3, 19, 2, 3, 4);
   const std::string reply = brain.Ask("TURN 10,10");
-  EXPECT_GT(brain.engine().Searcher.Nodes(), 0);
+  EXPECT_GT(brain.engine().SearchNodes(), 0);
   // The search's answer enters at 1 win 1 loss and outranks 0.75.
   EXPECT_NE(reply, "2,18");
   MoveRecord answer;
-  EXPECT_EQ(brain.engine().Store.LookupOpening(brain.engine().PrevPositionKey, answer), 1);
+  EXPECT_EQ(brain.engine().store().LookupOpening(brain.engine().game().PrevPositionKey(), answer), 1);
   EXPECT_EQ(answer.score, 1);
 }
 
@@ -94,7 +96,7 @@ TEST(DecideMove, ASearchedWinIsRecordedAndPlayed) {
   const auto point = ParseReply(reply);
   EXPECT_TRUE(point == std::make_pair(8, 10) || point == std::make_pair(12, 10)) << reply;
   MoveRecord answer;
-  ASSERT_EQ(brain.engine().Store.LookupOpening(brain.engine().PrevPositionKey, answer), 1);
+  ASSERT_EQ(brain.engine().store().LookupOpening(brain.engine().game().PrevPositionKey(), answer), 1);
   EXPECT_EQ(answer.score, 4600) << "46000 wins are stored scaled to 4600";
 }
 
@@ -106,16 +108,20 @@ TEST(DecideMove, WhenEveryRootMoveLosesACandidateIsDrawn) {
   const std::string reply = List(brain, {"2,4,1", "1,4,2", "3,4,1", "5,5,2", "4,4,1", "5,6,2",
                                          "16,16,1", "5,7,2", "16,4,1", "6,5,2", "9,16,1", "6,6,2",
                                          "2,13,1", "6,7,2"});
-  Engine& engine = brain.engine();
+  const Game& game = brain.engine().game();
   const auto point = ParseReply(reply);
-  Board before = engine.Board;
+  Board before = game.Board();
   before.at(point.first, point.second) = CellEmpty;
 
   // Precondition: the search finds every root move lost.
-  ThreatSearcher searcher(engine.Ranker, engine.Clock);
+  TemplateTables tables;
+  BuildTemplates(tables);
+  CandidateRanker ranker(tables);
+  const std::function<int32_t()> clock = [] { return 0; };
+  ThreatSearcher searcher(ranker, clock);
   searcher.SetTimeLimit(0, 1 << 30);
   MoveList roots;
-  const int32_t n = searcher.ThreatSearch(engine.LastOpponentMove, CellOpponent, before, 0, RootAlpha,
+  const int32_t n = searcher.ThreatSearch(game.LastOpponentMove(), CellOpponent, before, 0, RootAlpha,
                                           RootBeta, roots, SearchDepthLimit);
   ASSERT_GE(n, 2);
   bool playedALoser = false;
@@ -128,7 +134,7 @@ TEST(DecideMove, WhenEveryRootMoveLosesACandidateIsDrawn) {
   // The losers were stored, so the store's best is either the played point,
   // if it was no root move, at 1 win 1 loss, or nothing worth playing.
   MoveRecord answer;
-  const int32_t verdict = engine.Store.LookupOpening(engine.PrevPositionKey, answer);
+  const int32_t verdict = brain.engine().store().LookupOpening(game.PrevPositionKey(), answer);
   if (playedALoser) {
     EXPECT_EQ(verdict, 0);
   } else {
@@ -138,7 +144,7 @@ TEST(DecideMove, WhenEveryRootMoveLosesACandidateIsDrawn) {
 
   // The move is a drawn entry of the capped candidate list.
   MoveList selection;
-  engine.Ranker.RankCandidates(before, selection, 1, CellOwn);
+  ranker.RankCandidates(before, selection, 1, CellOwn);
   bool listed = false;
   for (int32_t i = 1; i <= ListCount(selection); ++i)
     listed = listed || std::make_pair(selection[i].x, selection[i].y) == point;
@@ -153,18 +159,18 @@ TEST(DecideMove, TwoOpenFoursOfTheOpponentAreLearnedOnce) {
   const std::string reply =
       List(brain, {"2,2,1", "3,2,2", "2,7,1", "4,2,2", "14,14,1", "5,2,2", "16,2,1", "6,2,2",
                    "9,16,1", "3,7,2", "2,15,1", "4,7,2", "16,9,1", "5,7,2", "18,18,1", "6,7,2"});
-  Engine& engine = brain.engine();
-  EXPECT_EQ(engine.GameResultFlag, 0);
-  EXPECT_EQ(engine.MoveCount, 17);
+  const Game& game = brain.engine().game();
+  EXPECT_EQ(game.GameResultFlag(), 0);
+  EXPECT_EQ(game.MoveCount(), 17);
   // Stone 2 was the opponent's: the winner's row gains exactly one win.
   MoveRecord answer;
-  engine.Store.LookupOpening(engine.KeyHistory[1], answer);
+  brain.engine().store().LookupOpening(game.KeyHistory()[1], answer);
   EXPECT_EQ(answer.score, 2) << "1 win + 1 learned win over 1 loss";
   // Stone 3 was the engine's: it gains a loss, 1 over 2.
-  engine.Store.LookupOpening(engine.KeyHistory[2], answer);
+  brain.engine().store().LookupOpening(game.KeyHistory()[2], answer);
   EXPECT_EQ(answer.score, 0);
   const auto [x, y] = ParseReply(reply);
-  EXPECT_EQ(engine.Board.at(x, y), CellOwn);
+  EXPECT_EQ(game.Board().at(x, y), CellOwn);
 }
 
 TEST(DecideMove, AListingWithoutStonesGetsARandomPointAndRecordsNothing) {
@@ -173,14 +179,14 @@ TEST(DecideMove, AListingWithoutStonesGetsARandomPointAndRecordsNothing) {
   const quorvex::MoveBuffer emptyBuffer{};
   const std::string reply = List(brain, {});
   const auto [x, y] = ParseReply(reply);
-  Engine& engine = brain.engine();
-  EXPECT_EQ(engine.Board.at(x, y), CellOwn);
-  EXPECT_EQ(engine.MoveCount, 1);
-  EXPECT_EQ(engine.EngineMovedFirst, 1) << "the engine's stone opens this game";
-  EXPECT_EQ(engine.MoveBuffer, emptyBuffer);
+  const Game& game = brain.engine().game();
+  EXPECT_EQ(game.Board().at(x, y), CellOwn);
+  EXPECT_EQ(game.MoveCount(), 1);
+  EXPECT_EQ(game.EngineMovedFirst(), 1) << "the engine's stone opens this game";
+  EXPECT_EQ(game.MoveBuffer(), emptyBuffer);
   MoveRecord answer;
   answer.score = -77;
-  EXPECT_EQ(engine.Store.LookupOpening(ComputePositionKey(emptyBuffer), answer), 0);
+  EXPECT_EQ(brain.engine().store().LookupOpening(ComputePositionKey(emptyBuffer), answer), 0);
   EXPECT_EQ(answer.score, -77) << "no continuation of the empty position was recorded";
 }
 
@@ -191,11 +197,11 @@ TEST(DecideMove, AFullBoardAnswersAnError) {
   for (int32_t x = 0; x < 11; ++x)
     for (int32_t y = 0; y < 11; ++y)
       brain.Say(std::to_string(x) + "," + std::to_string(y) + "," + ((x + y / 2) % 2 ? "1" : "2"));
-  ASSERT_EQ(brain.engine().MoveCount, 121);
+  ASSERT_EQ(brain.engine().game().MoveCount(), 121);
   const std::string reply = brain.Say("DONE");
   EXPECT_EQ(reply.rfind("ERROR ", 0), 0u) << reply;
   EXPECT_EQ(reply.find('\n'), reply.size() - 1);
-  EXPECT_EQ(brain.engine().MoveCount, 121);
+  EXPECT_EQ(brain.engine().game().MoveCount(), 121);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/board.h"
+#include "game/board.h"
 
 namespace quorvex::test {
 

@@ -267,16 +267,5 @@ TEST_F(LoadTest, AReadOnlyFileInAReadOnlyDirectoryStillLoads) {
 }
 #endif  // the permission test needs POSIX users
 
-TEST(ExperienceRecord, EncodingAndDecodingAgree) {
-  const ExperienceRecord record{
-      -3470484881051396544, 7729052115359535890, -8, 30, -1, 32767, 410, -70999};
-  uint8_t bytes[ExperienceRecordBytes] = {};
-  EncodeExperienceRecord(record, bytes);
-  EXPECT_EQ(bytes[16], 0xF8);
-  EXPECT_EQ(bytes[18], 0xFF);
-  EXPECT_EQ(bytes[19], 0xFF);
-  EXPECT_EQ(DecodeExperienceRecord(bytes), record);
-}
-
 }  // namespace
 }  // namespace quorvex

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "book/md5.h"
+#include "platform/md5.h"
 
 namespace quorvex {
 namespace {

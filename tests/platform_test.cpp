@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <set>
 
-#include "engine/platform.h"
+#include "platform/platform.h"
 #include "tests/test_support.h"
 
 namespace quorvex {

@@ -1,4 +1,4 @@
-#include "book/position_key.h"
+#include "game/position_key.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/protocol_text.h"
+#include "brain/protocol_text.h"
 
 namespace quorvex {
 namespace {

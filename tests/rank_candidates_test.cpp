@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/scores.h"
+#include "eval/scores.h"
 #include "tests/test_support.h"
 
 namespace quorvex {

@@ -1,6 +1,6 @@
 #include "tests/test_support.h"
 
-#include "engine/stone_list.h"
+#include "game/stone_list.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN

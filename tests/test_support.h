@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/board.h"
-#include "engine/command_loop.h"
-#include "engine/engine.h"
+#include "brain/command_loop.h"
+#include "brain/engine.h"
+#include "game/board.h"
 
 namespace quorvex::test {
 

@@ -3,8 +3,8 @@
 #include <set>
 #include <utility>
 
-#include "engine/scores.h"
 #include "eval/rank_candidates.h"
+#include "eval/scores.h"
 #include "eval/templates.h"
 #include "search/threat_search.h"
 #include "tests/test_support.h"

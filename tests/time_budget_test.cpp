@@ -43,16 +43,15 @@ TEST(SearchTimeLimit, AGameSpendingItsWholeAllowanceNeverRunsOut) {
 TEST(SearchTimeLimit, TheLoopTakesTimeLeftFromInfoForOneGame) {
   test::Conversation brain;
   brain.Ask("START 20");
+  brain.Ask("INFO timeout_turn 30000");
   EXPECT_EQ(brain.Say("INFO time_left 123456"), "");
-  EXPECT_TRUE(brain.engine().TimeLeftKnown);
-  EXPECT_EQ(brain.engine().msTimeLeft, 123456);
-  EXPECT_FALSE(brain.engine().MatchTimeUnlimited);
+  EXPECT_EQ(brain.engine().TurnSearchLimit(), 12245) << "a tenth of the time left past the reserve";
   EXPECT_EQ(brain.Say("INFO timeout_match 0"), "");
-  EXPECT_TRUE(brain.engine().MatchTimeUnlimited) << "0 is a match without a time limit";
+  EXPECT_EQ(brain.engine().TurnSearchLimit(), 24000) << "0 is a match without a time limit";
   brain.Ask("INFO timeout_match 180000");
-  EXPECT_FALSE(brain.engine().MatchTimeUnlimited);
+  EXPECT_EQ(brain.engine().TurnSearchLimit(), 12245);
   brain.Ask("START 20");
-  EXPECT_FALSE(brain.engine().TimeLeftKnown) << "a new game waits for its own report";
+  EXPECT_EQ(brain.engine().TurnSearchLimit(), 24000) << "a new game waits for its own report";
 }
 
 TEST(SearchTimeLimit, ANearlySpentMatchClockStopsTheSearchBelowTheRoot) {
@@ -69,7 +68,7 @@ TEST(SearchTimeLimit, ANearlySpentMatchClockStopsTheSearchBelowTheRoot) {
     for (const char* stone : {"8,9,1", "2,16,2", "9,9,1", "16,2,2", "10,9,1", "16,16,2"}) brain.Say(stone);
     brain.Ask("DONE");
     MoveRecord answer;
-    brain.engine().Store.LookupOpening(brain.engine().PrevPositionKey, answer);
+    brain.engine().store().LookupOpening(brain.engine().game().PrevPositionKey(), answer);
     EXPECT_EQ(answer.score, spent ? 1 : 4600) << (spent ? "spent" : "unlimited");
   }
 }

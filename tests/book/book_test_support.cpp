@@ -34,7 +34,7 @@ match::test::RunResult RunBook(const std::string& arguments) {
 
 std::string StoreBytes(Engine& engine, const ScratchDir& dir) {
   const std::string path = dir.File("store-snapshot.bin");
-  const ExperienceWriteResult written = WriteExperienceFile(engine.Store.Db(), path);
+  const ExperienceWriteResult written = WriteExperienceFile(engine.store().Db(), path);
   EXPECT_TRUE(written.ok) << written.error;
   return ReadFile(path);
 }

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/engine.h"
+#include "brain/engine.h"
 #include "tests/match/match_test_support.h"
 
 namespace quorvex::book::test {

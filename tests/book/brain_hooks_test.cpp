@@ -9,7 +9,7 @@
 #include <sstream>
 #include <vector>
 
-#include "engine/command_loop.h"
+#include "brain/command_loop.h"
 #include "tests/book/book_test_support.h"
 #include "tools/gomocup/brain_process/child_process.h"
 

@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "book/position_key.h"
 #include "book/statement.h"
+#include "game/position_key.h"
 #include "tests/book/book_test_support.h"
 #include "tests/experience_test_support.h"
 #include "tools/book/experience_input.h"
@@ -180,7 +180,7 @@ TEST(BookShards, AGameTakenBackLeavesTheStoreAsItWas) {
   Engine& engine = *book->engine;
   const auto snapshot = [&] {
     std::vector<std::vector<int64_t>> table;
-    Statement all(engine.Store.Db(), "select rowid, * from Openings order by rowid");
+    Statement all(engine.store().Db(), "select rowid, * from Openings order by rowid");
     while (all.Step()) {
       table.emplace_back();
       for (int column = 0; column < 9; ++column) table.back().push_back(all.Int64(column));
@@ -188,7 +188,7 @@ TEST(BookShards, AGameTakenBackLeavesTheStoreAsItWas) {
     return table;
   };
   const auto before = snapshot();
-  GameUndo undo(engine.Store.Db());
+  GameUndo undo(engine.store().Db());
   for (int round = 0; round < 2; ++round) {
     undo.Begin();
     // A game of three stones, the first the known row's, learned from.
@@ -198,9 +198,9 @@ TEST(BookShards, AGameTakenBackLeavesTheStoreAsItWas) {
       moves[static_cast<std::size_t>(i)] = MakeMoveEntry(10 + i, 10 + i);
       keys[static_cast<std::size_t>(i)] = i == 1 ? 11 : ComputePositionKey(moves);
       if (i > 1)
-        engine.Store.RecordMove(keys[static_cast<std::size_t>(i)], 1, 10 + i, 10 + i, i, 1, 1);
+        engine.store().RecordMove(keys[static_cast<std::size_t>(i)], 1, 10 + i, 10 + i, i, 1, 1);
     }
-    engine.Store.LearnFromGame(1, 1, 3, keys, moves);
+    engine.store().LearnFromGame(1, 1, 3, keys, moves);
     const auto changed = snapshot();
     ASSERT_EQ(changed.size(), before.size() + 1);  // one deleted, two recorded
     EXPECT_EQ(changed[0][5], 3);                   // the first stone's win

@@ -22,7 +22,7 @@
 #include <map>
 #include <thread>
 
-#include "book/position_key.h"
+#include "game/position_key.h"
 #include "tests/book/book_test_support.h"
 #include "tests/experience_test_support.h"
 #include "tools/book/experience_input.h"

@@ -27,7 +27,7 @@ bool CheckWritable(const std::string& path, std::string& error) {
 }
 
 bool WriteBook(Engine& engine, const std::string& path, std::ostream& out, std::ostream& err) {
-  const ExperienceWriteResult written = WriteExperienceFile(engine.Store.Db(), path);
+  const ExperienceWriteResult written = WriteExperienceFile(engine.store().Db(), path);
   if (!written.ok) {
     err << "quorvex-book: " << written.error << "\n";
     return false;

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "engine/engine.h"
+#include "brain/engine.h"
 
 namespace quorvex::book {
 

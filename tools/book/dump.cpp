@@ -31,7 +31,7 @@ int RunDump(const BookOptions& options, std::ostream& out, std::ostream& err) {
   };
   row(names[0], names[1], names[2], names[3], names[4], names[5], names[6], names[7], names[8]);
   // The store's rows are the file's records in file order.
-  Statement rows(book->engine->Store.Db(),
+  Statement rows(book->engine->store().Db(),
                  "select rowid, CRC, PrevCRC, X, Y, WINS, LOSSES, MoveNo, Touch from Openings "
                  "order by rowid");
   while (rows.Step()) {

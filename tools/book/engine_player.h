@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/command_loop.h"
-#include "engine/engine.h"
+#include "brain/command_loop.h"
+#include "brain/engine.h"
 #include "tools/gomocup/brain_process/stop_signal.h"
 #include "tools/gomocup/referee/player.h"
 

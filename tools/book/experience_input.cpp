@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "book/statement.h"
-#include "engine/move_buffer.h"
+#include "game/move_buffer.h"
 #include "tools/book/input_file.h"
 
 namespace quorvex::book {
@@ -125,22 +124,9 @@ std::unique_ptr<Engine> StartEngineFrom(const std::string& base, uint32_t seed, 
   return std::move(book->engine);
 }
 
-int64_t StoreRowCount(Engine& engine) {
-  Statement count(engine.Store.Db(), "select count(*) from Openings");
-  return count.Step() ? count.Int64(0) : 0;
-}
+int64_t StoreRowCount(Engine& engine) { return engine.store().RowCount(); }
 
-std::vector<ExperienceRecord> StoreRows(Engine& engine) {
-  Statement rows(engine.Store.Db(),
-                 "select CRC, PrevCRC, X, Y, WINS, LOSSES, MoveNo, Touch from Openings order by "
-                 "rowid");
-  std::vector<ExperienceRecord> out;
-  while (rows.Step()) {
-    out.push_back({rows.Int64(0), rows.Int64(1), rows.Int64(2), rows.Int64(3), rows.Int64(4),
-                   rows.Int64(5), rows.Int64(6), rows.Int64(7)});
-  }
-  return out;
-}
+std::vector<ExperienceRecord> StoreRows(Engine& engine) { return engine.store().Rows(); }
 
 std::optional<LoadedBook> LoadBook(const std::string& path, ReadScope scope, uint32_t seed,
                                    bool allowFragment, std::string& error) {
@@ -182,7 +168,7 @@ std::optional<LoadedBook> LoadBook(const std::string& path, ReadScope scope, uin
   // 3. The brain's own load, fed in chunks from the open file.
   CheckedRecords records(file, head, contents);
   book.engine = StartEmptyEngine(seed);
-  book.engine->Store.LoadExperience(
+  book.engine->store().LoadExperience(
       [&records](ExperienceRecord& record) { return records.Next(record); });
   contents.brainRunTouch = records.BrainRunTouch();
 

@@ -30,7 +30,7 @@
 #include <vector>
 
 #include "book/experience_file.h"
-#include "engine/engine.h"
+#include "brain/engine.h"
 
 namespace quorvex::book {
 

@@ -71,12 +71,12 @@ MergedRecords MergeRecords(const std::vector<std::vector<ExperienceRecord>>& fil
   if (joinedSlots.empty()) return merged;
   const auto scratch = StartEmptyEngine(0);
   std::size_t next = 0;
-  scratch->Store.LoadExperience([&](ExperienceRecord& record) {
+  scratch->store().LoadExperience([&](ExperienceRecord& record) {
     if (next == joinedSlots.size()) return false;
     record = merged.rows[joinedSlots[next++]];
     return true;
   });
-  scratch->Store.BoundCounts();
+  scratch->store().BoundCounts();
   const std::vector<ExperienceRecord> bounded = StoreRows(*scratch);
   if (bounded.size() != joinedSlots.size()) {
     merged.error = "the store took only " + std::to_string(bounded.size()) + " of the " +

@@ -2,26 +2,10 @@
 
 #include <sstream>
 
-#include "engine/command_loop.h"
-#include "search/outcome_scan.h"
+#include "brain/command_loop.h"
 #include "tools/gomocup/referee/coordinates.h"
 
 namespace quorvex::book {
-
-namespace {
-
-// The watching brain's turn up to the outcome scan, as the move decision
-// takes it: the stone to come already counted, the candidates ranked for
-// it. True when the scan found the game decided (and learned from it).
-bool TakeTurnToScan(Engine& engine) {
-  engine.MoveCount += 1;
-  engine.GameResultFlag = 0;
-  const bool decided = RankAndScanOutcome(engine);
-  engine.MoveCount -= 1;
-  return decided;
-}
-
-}  // namespace
 
 ReplayResult ReplayGame(Engine& engine, const match::RecordedGame& game) {
   ReplayResult result;
@@ -44,16 +28,13 @@ ReplayResult ReplayGame(Engine& engine, const match::RecordedGame& game) {
   for (std::size_t i = 0; i < game.moves.size(); ++i) {
     const match::PlayedMove& move = game.moves[i];
     const bool own = move.colour == watcher;
-    if (result.decided && own && !result.learned && TakeTurnToScan(engine)) {
+    if (result.decided && own && !result.learned && engine.ScanForOutcome()) {
       result.learned = true;
-      result.learnedWin = engine.GameResultFlag == 1;
+      result.learnedWin = engine.game().GameResultFlag() == 1;
       result.learnedAtStone = static_cast<int32_t>(i) + 1;
     }
     loop.HandleLine(match::FormatProtocolPoint(move.point) + (own ? ",1" : ",2"));
   }
-  // 4. Out of the listing, as a manager's DONE would leave it, without the
-  //    move DONE asks for.
-  engine.BoardInputMode = 0;
   return result;
 }
 

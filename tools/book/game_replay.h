@@ -11,7 +11,7 @@
 //      and before each of its stones it takes its turn as the move
 //      decision begins one: MoveCount counts the stone to come, the
 //      candidates are ranked for it, and the outcome scan
-//      (search/outcome_scan.h) looks for a decided game. At the first turn
+//      (Engine::ScanForOutcome) looks for a decided game. At the first turn
 //      at which the scan finds one it learns from the game, once, with the
 //      scan's own verdict; the turns after it scan no more.
 // Draws and games that stop before a five record every stone and learn
@@ -21,7 +21,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/engine.h"
+#include "brain/engine.h"
 #include "tools/gomocup/records/game_record_reader.h"
 
 namespace quorvex::book {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "book/read_only_file.h"
+#include "platform/read_only_file.h"
 
 namespace quorvex::book {
 

@@ -68,7 +68,7 @@ int RunMerge(const BookOptions& options, std::ostream& out, std::ostream& err) {
   files.clear();
   const auto engine = StartEmptyEngine(0);
   std::size_t next = 0;
-  engine->Store.LoadExperience([&](ExperienceRecord& record) {
+  engine->store().LoadExperience([&](ExperienceRecord& record) {
     if (next == merged.rows.size()) return false;
     record = merged.rows[next++];
     return true;

@@ -6,8 +6,8 @@
 #include <map>
 #include <sstream>
 
-#include "book/replacing_file.h"
 #include "book/statement.h"
+#include "platform/replacing_file.h"
 #include "tools/book/input_file.h"
 
 namespace quorvex::book {
@@ -149,7 +149,7 @@ std::string RunDifference(const std::string& mine, const std::string& theirs) {
 }
 
 uint64_t StoreDigest(Engine& engine, int64_t& rows) {
-  Statement all(engine.Store.Db(),
+  Statement all(engine.store().Db(),
                 "select CRC, PrevCRC, X, Y, WINS, LOSSES, MoveNo, Touch from Openings order by "
                 "rowid");
   uint64_t digest = kFnvOffset;

@@ -20,7 +20,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/engine.h"
+#include "brain/engine.h"
 #include "tools/gomocup/referee/results.h"
 
 namespace quorvex::book {

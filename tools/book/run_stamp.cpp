@@ -9,9 +9,9 @@ int32_t RunStamp(std::optional<int32_t> touch, int32_t loaded) {
 }
 
 std::string ApplyRunStamp(Engine& engine, std::optional<int32_t> touch) {
-  const int32_t loaded = engine.Store.RunTouch();
+  const int32_t loaded = engine.store().RunTouch();
   const int32_t stamp = RunStamp(touch, loaded);
-  engine.Store.SetRunTouch(stamp);
+  engine.store().SetRunTouch(stamp);
   std::string line = "run stamp " + std::to_string(stamp);
   if (touch && stamp != *touch) {
     line += " (not " + std::to_string(*touch) + ": the base holds stamps up to " +

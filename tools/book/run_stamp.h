@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/engine.h"
+#include "brain/engine.h"
 
 namespace quorvex::book {
 

@@ -18,7 +18,7 @@ int RunStats(const BookOptions& options, std::ostream& out, std::ostream& err) {
     return ExitFileFault;
   }
   const ExperienceContents& contents = book->contents;
-  Database& db = book->engine->Store.Db();
+  Database& db = book->engine->store().Db();
   Statement totals(db,
                    "select count(*), count(distinct PrevCRC), min(Touch), max(Touch), "
                    "sum(WINS), sum(LOSSES) from Openings");

@@ -13,7 +13,7 @@
 #include <set>
 #include <sstream>
 
-#include "engine/platform.h"
+#include "platform/platform.h"
 #include "tools/book/book_output.h"
 #include "tools/book/commands.h"
 #include "tools/book/engine_player.h"
@@ -149,11 +149,13 @@ std::optional<Start> StartRun(const BookOptions& options, const std::string& ide
     return std::nullopt;
   }
   std::istringstream rng(point.rng);
-  if (!(rng >> book->engine->Rng)) {
+  std::mt19937 drawn;
+  if (!(rng >> drawn)) {
     error = ResumePath(outPath) + ": its random generator cannot be read" + afresh;
     return std::nullopt;
   }
-  book->engine->Store.SetRunTouch(point.stamp);
+  book->engine->RestoreRng(drawn);
+  book->engine->store().SetRunTouch(point.stamp);
   start.engine = std::move(book->engine);
   start.firstGame = point.gamesDone;
   start.seed = point.seed;
@@ -168,9 +170,9 @@ bool WriteCheckpoint(Engine& engine, const std::string& outPath, ResumePoint poi
                      std::ostream& out, std::ostream& err) {
   if (!WriteBook(engine, outPath, out, err)) return false;
   point.storeDigest = StoreDigest(engine, point.storeRows);
-  point.stamp = engine.Store.RunTouch();
+  point.stamp = engine.store().RunTouch();
   std::ostringstream rng;
-  rng << engine.Rng;
+  rng << engine.Rng();
   point.rng = rng.str();
   std::string error;
   if (WriteResumePoint(ResumePath(outPath), point, error)) return true;
@@ -251,7 +253,7 @@ int RunTrain(const BookOptions& options, std::ostream& out, std::ostream& err) {
   }
   if (start->resume) resume.tally = start->resume->tally;
   match::Tally& tally = resume.tally;
-  GameUndo undo(engine.Store.Db());
+  GameUndo undo(engine.store().Db());
   match::GameSettings settings;
   settings.boardSize = options.size;
   settings.turnMs = options.turnMs;
@@ -264,7 +266,7 @@ int RunTrain(const BookOptions& options, std::ostream& out, std::ostream& err) {
         ScheduleGame(game, opponentCount, static_cast<int32_t>(games->openings.size()));
     const match::Opening& opening = games->openings[static_cast<std::size_t>(slot.opening)];
     match::BrainPlayer& opponent = *brains[static_cast<std::size_t>(slot.opponent)];
-    const std::mt19937 rngBefore = engine.Rng;
+    const std::mt19937 rngBefore = engine.Rng();
     undo.Begin();
     const match::GameRecord record = slot.engineBlack
                                          ? match::PlayGame(player, opponent, opening, settings, {})
@@ -282,7 +284,7 @@ int RunTrain(const BookOptions& options, std::ostream& out, std::ostream& err) {
       // Nothing of a game cut short stays: the store and the random draws
       // are as the last finished game left them, and it is not counted.
       if (!undo.Undo()) err << "quorvex-book: warning: the game in play could not be taken out\n";
-      engine.Rng = rngBefore;
+      engine.RestoreRng(rngBefore);
       if (stopped) {
         out << title << "abandoned, the run was stopped\n" << std::flush;
       } else {

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <list>
 
-#include "engine/platform.h"
+#include "platform/platform.h"
 #include "tools/book/book_output.h"
 #include "tools/book/commands.h"
 #include "tools/book/learning_curve.h"

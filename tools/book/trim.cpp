@@ -23,7 +23,7 @@ int RunTrim(const BookOptions& options, std::ostream& out, std::ostream& err) {
   // Newest Touch first, then lowest MoveNo, then file order: the first
   // `keep` rows of that order stay, in their own order.
   if (records > keep) {
-    book->engine->Store.Db().Execute(
+    book->engine->store().Db().Execute(
         "delete from Openings where rowid not in (select rowid from Openings order by Touch desc, "
         "MoveNo asc, rowid asc limit " +
         std::to_string(keep) + ")");
