@@ -1,12 +1,10 @@
-// Files the tool writes, loaded by the brain: learned games give a fresh
-// brain their winning continuations; a trimmed file keeps the rows the
-// rule keeps, within its limit, and still loads.
+// quorvex-book learn: learned games give a fresh brain their winning
+// continuations; a game record that does not parse stops the command, named
+// with its fault, and nothing is written.
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <numeric>
-#include <random>
+#include <sstream>
 
 #include "tests/book/book_test_support.h"
 #include "tests/experience_test_support.h"
@@ -68,37 +66,29 @@ TEST(BookLearn, AFreshBrainPlaysTheWinnersMovesOfTheGamesLearned) {
   EXPECT_NE(Play(bare, false, "10,10 0,0 19,19 0,19 19,0"), "OK\r\n" + whiteMoves);
 }
 
-TEST(BookTrim, KeepsTheNewestTouchThenTheLowestMoveNoWithinTheLimitAndTheFileLoads) {
+constexpr const char* kPrevious = "the file as it was before";
+
+TEST(BookLearn, GameRecordsThatDoNotParseStopItAndNothingIsWritten) {
   ScratchDir dir;
-  std::mt19937 random(7);
-  std::vector<ExperienceRecord> records(1000);
-  for (ExperienceRecord& r : records) {
-    r = {static_cast<int64_t>(random()), static_cast<int64_t>(random()), 11, 12, 2, 1,
-         1 + static_cast<int64_t>(random() % 30), 1 + static_cast<int64_t>(random() % 4)};
+  test::WriteFile(dir.File("good.psq"), "Piskvorky 20x20, 11:11, 0\r\n11,11,0\r\n");
+  test::WriteFile(dir.File("header.psq"), "Piskvorky 20x19, 11:11, 0\r\n11,11,0\r\n");
+  test::WriteFile(dir.File("open.sgf"), "(;GM[4]SZ[15];B[hh];W[ii");
+  test::WriteFile(dir.File("other.sgf"), "(;GM[1]SZ[19];B[dd])");
+  const std::string out = dir.File("out.bin");
+  const std::pair<const char*, const char*> records[] = {
+      {"header.psq", "header.psq: line 1: "},
+      {"open.sgf", "open.sgf: byte 21: "},
+      {"other.sgf", "other.sgf: GM[1] is not Gomoku"},
+      {"missing.psq", "missing.psq: no such file"},
+  };
+  for (const auto& [file, says] : records) {
+    test::WriteFile(out, kPrevious);
+    const auto result =
+        test::RunBook("learn " + out + " " + dir.File("good.psq") + " " + dir.File(file));
+    EXPECT_EQ(result.exitCode, 1) << result.output;
+    EXPECT_NE(result.output.find(says), std::string::npos) << result.output;
+    EXPECT_EQ(test::ReadFile(out), kPrevious) << file;
   }
-  const quorvex::test::Bytes bytes = quorvex::test::EncodeRecords(records);
-  test::WriteFile(dir.File("in.bin"), std::string(bytes.begin(), bytes.end()));
-  const int64_t limit = 300 * 28 + 27;
-  const auto result = test::RunBook("trim " + dir.File("in.bin") + " " + dir.File("out.bin") +
-                                    " --max-bytes " + std::to_string(limit));
-  ASSERT_EQ(result.exitCode, 0) << result.output;
-
-  std::vector<std::size_t> order(records.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    if (records[a].touch != records[b].touch) return records[a].touch > records[b].touch;
-    return records[a].moveNo < records[b].moveNo;
-  });
-  order.resize(300);
-  std::sort(order.begin(), order.end());
-  std::vector<ExperienceRecord> expected;
-  for (std::size_t i : order) expected.push_back(records[i]);
-
-  EXPECT_EQ(test::ReadFile(dir.File("out.bin")).size(), 300u * 28u);
-  std::string error;
-  const auto trimmed = LoadBook(dir.File("out.bin"), ReadScope::WholeFile, 0, false, error);
-  ASSERT_TRUE(trimmed) << error;
-  EXPECT_TRUE(StoreRows(*trimmed->engine) == expected);
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
-// What the tool is given to read: pipes, devices and huge sparse files are
-// refused at once and within a small memory, a valid file larger than a
-// brain reads is read whole, and records no engine writes are counted and
-// shown, unless the file begins with nothing else.
+// What the tool is given to read as an experience file: missing,
+// unreadable, truncated files and files of no records are refused, named
+// with the fault, and the file to write stays as it was; pipes, devices and
+// huge sparse files are refused at once and within a small memory; a valid
+// file larger than a brain reads is read whole; records no engine writes
+// are counted and shown, unless the file begins with nothing else.
+
+#include "tools/book/experience_input.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +18,41 @@ namespace quorvex::book {
 namespace {
 
 using test::ScratchDir;
+
+constexpr const char* kPrevious = "the file as it was before";
+
+TEST(BookErrors, ExperienceFilesThatAreMissingUnreadableTruncatedOrNoRecordsAreRefused) {
+  ScratchDir dir;
+  mkdir(dir.File("folder").c_str(), 0755);
+  const quorvex::test::Bytes two = quorvex::test::EncodeRecords({{1, 2, 11, 11, 1, 1, 1, 1}, {3, 1, 12, 11, 1, 1, 2, 1}});
+  test::WriteFile(dir.File("truncated.bin"), std::string(two.begin(), two.end()) + "frag!");
+  test::WriteFile(dir.File("text.bin"), "Piskvorky 20x20, 11:11, 0\r\n11,11,0\r\n");
+  test::WriteFile(dir.File("game.psq"), "Piskvorky 20x20, 11:11, 0\r\n11,11,0\r\n");
+  struct Case {
+    const char* file;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"missing.bin", "missing.bin: no such file"},
+      {"folder", "folder: not a regular file"},
+      {"truncated.bin", "truncated.bin: truncated: 5 bytes at offset 56"},
+      {"text.bin", "text.bin: not an experience file: the record at offset 0"},
+  };
+  const std::string out = dir.File("out.bin");
+  for (const Case& c : cases) {
+    const std::string bad = dir.File(c.file);
+    for (const std::string& command :
+         {"stats " + bad, "dump " + bad, "trim " + bad + " " + out,
+          "learn " + out + " " + dir.File("game.psq") + " --base " + bad,
+          "train " + out + " --opponent " + SCRIPTED_BRAIN_PATH + " --base " + bad}) {
+      test::WriteFile(out, kPrevious);
+      const auto result = test::RunBook(command);
+      EXPECT_EQ(result.exitCode, 1) << command << "\n" << result.output;
+      EXPECT_NE(result.output.find(c.says), std::string::npos) << command << "\n" << result.output;
+      EXPECT_EQ(test::ReadFile(out), kPrevious) << command;
+    }
+  }
+}
 
 // Runs the tool on `arguments` with a deadline, so that a hang fails
 // instead of stalling, and within 512 MB of address space, so that reading

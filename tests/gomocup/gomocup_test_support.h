@@ -1,12 +1,13 @@
 #pragma once
-// Helpers for the manager's tests: scratch directories, the scripted
-// brain as a player, and running the tool as a program.
+// Helpers for the tests of both tools: scratch directories, the scripted
+// brain as a player, running a tool as a program, and small game records.
 
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "tools/gomocup/brain_process/brain_player.h"
+#include "tools/gomocup/referee/game_runner.h"
 
 namespace quorvex::match::test {
 
@@ -33,6 +34,10 @@ struct ShownText {
   TextSink Sink();
 };
 
+// Time enough for a scripted brain: 2 s a move, forgiven 200 ms late, 5 s
+// to start.
+GameSettings FastSettings();
+
 // A brain player for `command`; the test fails if it cannot be resolved.
 std::unique_ptr<BrainPlayer> MakeBrain(const std::string& command, bool freshPerGame = true,
                                        TextSink sink = {});
@@ -51,5 +56,16 @@ RunResult RunProgram(const std::string& commandLine, bool closeStdin = false);
 
 // Counts lines of `text` equal to `line`, or starting with it if `prefix`.
 int CountLines(const std::string& text, const std::string& line, bool prefix = false);
+
+// Counts the places where `part` starts in `text`.
+int CountOf(const std::string& text, const std::string& part);
+
+// Black h8, white a15, black i8 on 15x15, each with its time; black is
+// "pbrain-a", white "pbrain-b".
+GameRecord SmallGame();
+
+// Black's five h8 to l8 on 15x15, its last stone j8 in the middle, white's
+// four below it; black's name "x ] \ y" holds what a record must escape.
+GameRecord FiveInARow();
 
 }  // namespace quorvex::match::test

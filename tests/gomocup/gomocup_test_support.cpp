@@ -1,4 +1,4 @@
-#include "match_test_support.h"
+#include "tests/gomocup/gomocup_test_support.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -33,6 +33,14 @@ TextSink ShownText::Sink() {
   return [this](const std::string& who, const std::string& line) {
     lines.push_back(who + ": " + line);
   };
+}
+
+GameSettings FastSettings() {
+  GameSettings settings;
+  settings.turnMs = 2000;
+  settings.toleranceMs = 200;
+  settings.startMs = 5000;
+  return settings;
 }
 
 std::unique_ptr<BrainPlayer> MakeBrain(const std::string& command, bool freshPerGame,
@@ -77,6 +85,30 @@ int CountLines(const std::string& text, const std::string& line, bool prefix) {
     if (prefix ? each.rfind(line, 0) == 0 : each == line) ++count;
   }
   return count;
+}
+
+int CountOf(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+GameRecord SmallGame() {
+  GameRecord record{GameBoard(15), Ending::Five, Stone::Black, {}, "pbrain-a", "pbrain-b"};
+  record.board.Place({{7, 7}, Stone::Black, 0});
+  record.board.Place({{0, 14}, Stone::White, 120});
+  record.board.Place({{8, 7}, Stone::Black, 3});
+  return record;
+}
+
+GameRecord FiveInARow() {
+  GameRecord record{GameBoard(15), Ending::Five, Stone::Black, {}, "x ] \\ y", "white"};
+  const int32_t order[] = {7, 8, 10, 11, 9};
+  for (int i = 0; i < 5; ++i) {
+    record.board.Place({{order[i], 7}, Stone::Black, 10});
+    if (i < 4) record.board.Place({{order[i], 8}, Stone::White, 20});
+  }
+  return record;
 }
 
 }  // namespace quorvex::match::test

@@ -1,18 +1,14 @@
 // Games against tiny scripted brains: each way a brain can answer, or fail
-// to, and how the referee and the match runner deal with it.
+// to, and how the brain player and the referee deal with it.
+
+#include "tools/gomocup/brain_process/brain_player.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cerrno>
 #include <filesystem>
-#include <sstream>
 
-#include "match_test_support.h"
-#include "tools/gomocup/brain_process/child_process.h"
+#include "tests/gomocup/gomocup_test_support.h"
 #include "tools/gomocup/referee/game_runner.h"
-#include "tools/match/human_player.h"
-#include "tools/match/match_runner.h"
 
 namespace quorvex::match {
 namespace {
@@ -22,14 +18,6 @@ using test::MakeBrain;
 using test::ReadFile;
 using test::ScratchDir;
 using test::ScriptedCommand;
-
-GameSettings FastSettings() {
-  GameSettings settings;
-  settings.turnMs = 2000;
-  settings.toleranceMs = 200;
-  settings.startMs = 5000;
-  return settings;
-}
 
 GameRecord Play(const std::string& blackCommand, const std::string& whiteCommand,
                 const GameSettings& settings, test::ShownText* shown = nullptr,
@@ -64,7 +52,7 @@ TEST(ScriptedBrainTest, EachMisbehaviourLosesWithItsReason) {
   };
   for (const Case& c : cases) {
     const GameRecord record =
-        Play(ScriptedCommand(c.black), ScriptedCommand(c.white), FastSettings());
+        Play(ScriptedCommand(c.black), ScriptedCommand(c.white), test::FastSettings());
     const std::string name = std::string(c.black) + " vs " + c.white;
     EXPECT_EQ(record.ending, c.ending) << name << ": " << DescribeEnding(record);
     EXPECT_EQ(record.winner, c.winner) << name;
@@ -76,7 +64,7 @@ TEST(ScriptedBrainTest, EachMisbehaviourLosesWithItsReason) {
 }
 
 TEST(ScriptedBrainTest, LateAndHangingBrainsLoseOnTimeAndAreKilled) {
-  GameSettings settings = FastSettings();
+  GameSettings settings = test::FastSettings();
   settings.turnMs = 200;
   settings.toleranceMs = 100;
   struct Case {
@@ -103,38 +91,8 @@ TEST(ScriptedBrainTest, LateAndHangingBrainsLoseOnTimeAndAreKilled) {
   EXPECT_EQ(errno, ECHILD);
 }
 
-TEST(ChildProcessTest, UnfinishedLastLineComesBeforeTheEnd) {
-  ChildProcess child;
-  std::string error;
-  ASSERT_TRUE(
-      child.Spawn({"/bin/sh", "-c", "exec 0<&-; printf 'MESSAGE a\\r\\n4,5'; exit 7"}, "/", error))
-      << error;
-  std::string line;
-  EXPECT_EQ(child.ReadLine(line, 5000), ChildProcess::ReadStatus::Line);
-  EXPECT_EQ(line, "MESSAGE a");
-  EXPECT_EQ(child.ReadLine(line, 5000), ChildProcess::ReadStatus::Line);
-  EXPECT_EQ(line, "4,5");
-  EXPECT_EQ(child.ReadLine(line, 5000), ChildProcess::ReadStatus::Closed);
-  // Its input was closed before it wrote: writing fails with EPIPE instead
-  // of killing us by SIGPIPE.
-  EXPECT_FALSE(child.WriteLine("TURN 1,1"));
-  child.Stop(1000);
-  EXPECT_EQ(child.exitDescription(), "exited with code 7");
-  EXPECT_FALSE(child.Running());
-}
-
-TEST(ChildProcessTest, ExecFailureIsReportedWithItsCause) {
-  ChildProcess child;
-  std::string error;
-  EXPECT_FALSE(child.Spawn({"/nonexistent/brain"}, "/", error));
-  EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
-  EXPECT_FALSE(child.Spawn({"/bin/sh"}, "/nonexistent-dir", error));
-  EXPECT_NE(error.find("in /nonexistent-dir"), std::string::npos) << error;
-  EXPECT_FALSE(child.Running());
-}
-
 TEST(ScriptedBrainTest, MatchTimeRunsOutAcrossMoves) {
-  GameSettings settings = FastSettings();
+  GameSettings settings = test::FastSettings();
   settings.turnMs = 1000;
   settings.matchMs = 500;
   settings.toleranceMs = 50;
@@ -154,7 +112,7 @@ TEST(ScriptedBrainTest, MatchTimeRunsOutAcrossMoves) {
 TEST(ScriptedBrainTest, MessageAndDebugLinesAreShownNeverPlayed) {
   test::ShownText shown;
   const GameRecord record =
-      Play(ScriptedCommand("good"), ScriptedCommand("message"), FastSettings(), &shown);
+      Play(ScriptedCommand("good"), ScriptedCommand("message"), test::FastSettings(), &shown);
   EXPECT_NE(record.ending, Ending::Forfeit) << record.reason;
   // The message brain plays from the far corner; "0,0" and "1,1" in its
   // MESSAGE and DEBUG lines must not become its stones.
@@ -177,7 +135,7 @@ TEST(ScriptedBrainTest, BrainsHearTheProtocolInCrLfFromTheirOwnDirectory) {
   ScratchDir dir;
   const std::string blackLog = dir.File("black.log");
   const std::string whiteLog = dir.File("white.log");
-  GameSettings settings = FastSettings();
+  GameSettings settings = test::FastSettings();
   settings.boardSize = 15;
   settings.maxMemory = 1 << 20;
   settings.matchMs = 90000;
@@ -232,7 +190,7 @@ TEST(ScriptedBrainTest, OpeningsReachEachSideAsABoardListing) {
     const std::string whiteLog = dir.File("white.log");
     auto black = MakeBrain(ScriptedCommand("good", "--log " + blackLog));
     auto white = MakeBrain(ScriptedCommand("good", "--log " + whiteLog));
-    const GameRecord record = PlayGame(*black, *white, c.opening, FastSettings(), {});
+    const GameRecord record = PlayGame(*black, *white, c.opening, test::FastSettings(), {});
     black->Finish();
     white->Finish();
     ASSERT_EQ(record.ending, Ending::Five) << DescribeEnding(record);
@@ -257,7 +215,7 @@ TEST(ScriptedBrainTest, OpeningsReachEachSideAsABoardListing) {
 }
 
 TEST(ScriptedBrainTest, StartFailuresAbortWithAClearReason) {
-  GameSettings settings = FastSettings();
+  GameSettings settings = test::FastSettings();
   settings.startMs = 300;
   struct Case {
     std::string command;
@@ -273,128 +231,6 @@ TEST(ScriptedBrainTest, StartFailuresAbortWithAClearReason) {
     const GameRecord record = Play(ScriptedCommand("good"), c.command, settings);
     EXPECT_EQ(record.ending, Ending::Aborted) << c.command;
     EXPECT_NE(record.reason.find(c.reasonPart), std::string::npos) << record.reason;
-  }
-}
-
-// Plays `games` games of the good brain (first) against `second`, each with
-// its own log, and returns the report.
-MatchReport LoggedMatch(const std::string& firstLog, const std::string& secondCommand, int games,
-                        bool reuse, const GameSettings& settings) {
-  auto first = MakeBrain(ScriptedCommand("good", "--log " + firstLog), !reuse);
-  auto second = MakeBrain(secondCommand, !reuse);
-  MatchPlan plan;
-  plan.games = games;
-  plan.settings = settings;
-  std::ostringstream log;
-  return RunMatch(*first, *second, plan, log);
-}
-
-TEST(MatchRunnerTest, FreshProcessesPerGameOrOneProcessWithStartBetweenGames) {
-  for (const bool reuse : {false, true}) {
-    ScratchDir dir;
-    const MatchReport report =
-        LoggedMatch(dir.File("first.log"), ScriptedCommand("good"), 3, reuse, FastSettings());
-    ASSERT_EQ(report.games.size(), 3u);
-    const std::string text = ReadFile(dir.File("first.log"));
-    EXPECT_EQ(CountLines(text, "CWD ", true), reuse ? 1 : 3) << "reuse " << reuse;
-    EXPECT_EQ(CountLines(text, "START 20"), 3);
-    EXPECT_EQ(CountLines(text, "END"), reuse ? 1 : 3);
-    // White wins every game between two good brains, and colours alternate.
-    EXPECT_EQ(report.tally.wins, 1);
-    EXPECT_EQ(report.tally.losses, 2);
-    EXPECT_EQ(ExitCodeOf(report), 0);
-  }
-}
-
-TEST(MatchRunnerTest, AKilledBrainIsStartedAgainForTheNextGame) {
-  ScratchDir dir;
-  const std::string hangLog = dir.File("hang.log");
-  GameSettings settings = FastSettings();
-  settings.turnMs = 150;
-  settings.toleranceMs = 50;
-  const MatchReport report = LoggedMatch(
-      dir.File("first.log"), ScriptedCommand("hang", "--log " + hangLog), 2, true, settings);
-  ASSERT_EQ(report.games.size(), 2u);
-  EXPECT_EQ(report.tally.wins, 2);
-  EXPECT_EQ(report.tally.forfeits, 2);
-  EXPECT_EQ(CountLines(ReadFile(hangLog), "CWD ", true), 2);
-  EXPECT_EQ(ExitCodeOf(report), 1);
-}
-
-TEST(MatchRunnerTest, AKeptBrainThatDiedBetweenGamesIsStartedAgain) {
-  ScratchDir dir;
-  const std::string shortLog = dir.File("short.log");
-  auto first = MakeBrain(ScriptedCommand("short", "--log " + shortLog), false);
-  auto second = MakeBrain(ScriptedCommand("good"), false);
-  MatchPlan plan;
-  plan.games = 2;
-  plan.settings = FastSettings();
-  // Black's first free point in reading order, a1, completes a1-e1: the
-  // short brain's one move wins game 1, then it ends.
-  plan.openings = {{{1, 0}, {0, 9}, {2, 0}, {0, 10}, {3, 0}, {0, 11}, {4, 0}, {0, 12}}};
-  std::ostringstream log;
-  const MatchReport report = RunMatch(*first, *second, plan, log);
-  EXPECT_TRUE(report.abortReason.empty()) << report.abortReason;
-  ASSERT_EQ(report.games.size(), 2u) << log.str();
-  EXPECT_EQ(report.games[0].ending, Ending::Five);
-  EXPECT_EQ(report.games[0].board.moves().size(), 9u);
-  EXPECT_EQ(CountLines(ReadFile(shortLog), "CWD ", true), 2);
-}
-
-TEST(MatchRunnerTest, ColoursAlternateAndOpeningsArePlayedTwice) {
-  auto first = MakeBrain(ScriptedCommand("good"));
-  auto second = MakeBrain(ScriptedCommand("message"));
-  MatchPlan plan;
-  plan.games = 4;
-  plan.settings = FastSettings();
-  plan.openings = {{{3, 3}}, {{4, 4}}};
-  ScratchDir dir;
-  plan.outDir = dir.path();
-  std::ostringstream log;
-  const MatchReport report = RunMatch(*first, *second, plan, log);
-  ASSERT_EQ(report.games.size(), 4u) << log.str();
-  const Point openings[4] = {{3, 3}, {3, 3}, {4, 4}, {4, 4}};
-  for (int g = 0; g < 4; ++g) {
-    const auto& moves = report.games[static_cast<size_t>(g)].board.moves();
-    ASSERT_GE(moves.size(), 2u);
-    EXPECT_EQ(moves[0].point, openings[g]) << "game " << g + 1;
-    // White's first stone tells who had white: the message brain plays from
-    // the far corner, the good brain from 0,0.
-    const Point whiteFirst = g % 2 == 0 ? Point{19, 19} : Point{0, 0};
-    EXPECT_EQ(moves[1].point, whiteFirst) << "game " << g + 1;
-    const std::string stem = dir.File("game-00" + std::to_string(g + 1));
-    EXPECT_EQ(ReadFile(stem + ".psq").rfind("Piskvorky 20x20, 11:11, 0\r\n", 0), 0u);
-    EXPECT_NE(ReadFile(stem + ".svg").find("</svg>"), std::string::npos);
-  }
-  EXPECT_EQ(report.tally.games(), 4);
-  EXPECT_NE(log.str().find("1: scripted_brain"), std::string::npos);
-}
-
-TEST(HumanPlayerTest, AsksAgainUntilAFreePointThenPlaysIt) {
-  std::istringstream in("zz\nh8\n  \n21,3\n8,8\r\n");
-  std::ostringstream out;
-  HumanPlayer human(in, out, 20);
-  const std::vector<PlayedMove> moves = {{{7, 7}, Stone::Black, 0}};
-  const MoveAnswer answer = human.RequestMove({moves, Stone::White, 0, 0, 0});
-  EXPECT_EQ(answer.kind, MoveAnswer::Kind::Reply);
-  EXPECT_EQ(answer.text, "8,8");
-  int refusals = 0;
-  for (size_t at = 0; (at = out.str().find("Not a point of this board", at)) != std::string::npos;
-       ++at) {
-    ++refusals;
-  }
-  EXPECT_EQ(refusals, 3) << out.str();
-  EXPECT_NE(out.str().find("h8 is taken"), std::string::npos);
-  EXPECT_FALSE(human.timed());
-}
-
-TEST(HumanPlayerTest, ResignsOnRequestOrWhenInputEnds) {
-  for (const char* input : {"resign\n", "", "zz\n"}) {
-    std::istringstream in(input);
-    std::ostringstream out;
-    HumanPlayer human(in, out, 15);
-    const MoveAnswer answer = human.RequestMove({{}, Stone::Black, 0, 0, 0});
-    EXPECT_EQ(answer.kind, MoveAnswer::Kind::Resigned) << input;
   }
 }
 

@@ -2,21 +2,19 @@
 // is refused and why, that a refused request changes nothing, and that a
 // stopped match or a closed page leaves no brain behind.
 
+#include "tools/match/serve/serve_api.h"
+
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <functional>
-#include <sstream>
 #include <set>
+#include <sstream>
 #include <thread>
 
-#include "match_test_support.h"
-#include "tools/gomocup/brain_process/child_process.h"
+#include "tests/gomocup/gomocup_test_support.h"
 #include "tools/gomocup/records/game_record_reader.h"
-#include "tools/match/serve/serve_api.h"
 
 namespace quorvex::match::serve {
 namespace {
@@ -310,24 +308,6 @@ TEST(ServeApiTest, AGameStartsFromATypedOpeningWithTheSideToMoveChosen) {
   const std::vector<std::string> lines = LinesOfLastStart(test::ReadFile(log));
   EXPECT_EQ(std::vector<std::string>(lines.end() - 5, lines.end()),
             (std::vector<std::string>{"BOARD", "7,7,2", "8,8,1", "8,6,2", "DONE"}));
-}
-
-TEST(ChildProcessTest, ABrainInheritsNoDescriptorALibraryLeftOpen) {
-  // Like the web server's sockets: open without close-on-exec.
-  const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-  ASSERT_GE(socket, 0);
-  ASSERT_EQ(dup2(socket, 100), 100);
-  ChildProcess child;
-  std::string error;
-  ASSERT_TRUE(child.Spawn({"/bin/sh", "-c", "test -e /proc/$$/fd/100 && echo leaked || echo clean"},
-                          "/", error))
-      << error;
-  std::string line;
-  EXPECT_EQ(child.ReadLine(line, 5000), ChildProcess::ReadStatus::Line);
-  EXPECT_EQ(line, "clean");
-  child.Stop(1000);
-  close(100);
-  close(socket);
 }
 
 }  // namespace

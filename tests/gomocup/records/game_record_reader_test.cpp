@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "match_test_support.h"
+#include "tests/gomocup/gomocup_test_support.h"
 #include "tools/gomocup/records/game_record_reader.h"
 #include "tools/gomocup/records/psq_writer.h"
 

@@ -1,6 +1,6 @@
 // The page's server (quorvex-match --serve) under attack, over real
 // sockets: forged Host names and foreign origins, bodies beyond the cap,
-// slow clients, and a brain's flood of log lines.
+// and slow clients.
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -13,10 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "match_test_support.h"
+#include "tests/gomocup/gomocup_test_support.h"
 #include "tools/gomocup/brain_process/child_process.h"
-#include "tools/match/options.h"
-#include "tools/match/serve/event_hub.h"
 
 namespace quorvex::match::serve {
 namespace {
@@ -186,31 +184,6 @@ TEST(ServeHardeningTest, SlowClientsStarveNeitherThePageNorAnOpenTab) {
   }
   // The tab is still sent its pings.
   EXPECT_NE(tab.Receive(2000, ":\n\n").find(":\n\n"), std::string::npos);
-}
-
-TEST(ServeHardeningTest, AFloodOfLogLinesKeepsTheLastOnesEachCut) {
-  EventHub hub("{}", nullptr);
-  // A two-byte character across the cut is not split.
-  const std::string text =
-      std::string(EventHub::MaxLogLineBytes - 2, 'm') + "\xc3\xa9" + std::string(65000, 'x');
-  for (int i = 0; i < 3000; ++i) hub.Log(std::to_string(i % 10) + text);
-  EventHub::Cursor cursor;
-  const std::string events = hub.NextEvents(cursor, 0).value_or("");
-  const size_t log = events.find("event: log\ndata: [");
-  ASSERT_NE(log, std::string::npos);
-  const std::string line =
-      "\"9" + std::string(EventHub::MaxLogLineBytes - 2, 'm') + " [cut: 65002 more bytes]\"";
-  EXPECT_EQ(events.substr(events.size() - line.size() - 3), line + "]\n\n");
-  size_t lines = 0;
-  for (size_t at = log; (at = events.find(" more bytes]\"", at + 1)) != std::string::npos;) ++lines;
-  EXPECT_EQ(lines, EventHub::KeptLogLines);
-  EXPECT_LT(events.size(), (EventHub::MaxLogLineBytes + 64) * EventHub::KeptLogLines);
-
-  // --help says so.
-  EXPECT_NE(UsageText().find("last " + std::to_string(EventHub::KeptLogLines) + " log lines"),
-            std::string::npos);
-  EXPECT_NE(UsageText().find("cut after " + std::to_string(EventHub::MaxLogLineBytes) + " bytes"),
-            std::string::npos);
 }
 
 }  // namespace
