@@ -288,6 +288,7 @@ void AddOptions(CLI::App& app, BookOptions& options) {
   app.add_option("--base", options.base);
   app.add_option("--openings", options.openings);
   app.add_option("--protocol-log", options.protocolLog);
+  // One CMD each time, every one kept: the word after it is a file.
   app.add_option("--opponent", options.opponents)
       ->expected(1)
       ->allow_extra_args(false)
