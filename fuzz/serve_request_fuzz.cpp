@@ -170,11 +170,7 @@ void CheckAnswers(std::string_view request, std::string_view answers) {
   for (;;) {
     const RequestFrame frame = FrameRequest(request, FrameLimits{});
     if (frame.kind == RequestFrame::Kind::Incomplete) break;
-    // The method as the server's parser reads it: the first word, blanks
-    // before it skipped.
-    const std::string_view line = request.substr(0, request.find_first_of("\r\n"));
-    const size_t start = std::min(line.find_first_not_of(' '), line.size());
-    methods.push_back(line.substr(start, line.find(' ', start) - start));
+    methods.push_back(request.substr(0, request.find(' ')));
     if (frame.kind == RequestFrame::Kind::Refused) break;
     request.remove_prefix(frame.length);
   }

@@ -1,6 +1,6 @@
 // The page's server (quorvex-match --serve) under attack, over real
 // sockets: forged Host names and foreign origins, bodies beyond the cap,
-// and slow clients.
+// request lines read leniently, and slow clients.
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -159,6 +159,15 @@ TEST(ServeHardeningTest, BodiesBeyondTheCapAreRefusedBeforeTheyAreRead) {
     // Only part of the body was sent: the answer cannot wait for the rest.
     const std::string answer = client.Receive(2000);
     EXPECT_EQ(StatusOf(answer), c.status) << answer;
+  }
+  // A request line the server's parser would read leniently (a blank
+  // before the method, a tab, another version) is refused whole; so is a
+  // Range on a POST, which it would apply to the answer.
+  for (const std::string line : {" HEAD / HTTP/1.1", "\tGET / HTTP/1.1", "GET / HTTP/9.9",
+                                 "POST /api/stop HTTP/1.1\r\nRange: bytes=0-3"}) {
+    Client client(server.port());
+    ASSERT_TRUE(client.Send(line + "\r\nHost: " + host + "\r\n\r\n"));
+    EXPECT_EQ(StatusOf(client.Receive(2000)), 400) << line;
   }
   EXPECT_EQ(Ask(server.port(), Request("GET", "/", host)), 200);
 }

@@ -22,6 +22,30 @@ std::string_view Trimmed(std::string_view text) {
 
 RequestFrame Refuse(int status) { return {RequestFrame::Kind::Refused, 0, status}; }
 
+// "METHOD /target HTTP/1.x" and its CR: a method of capital letters, one
+// blank on each side of a target of visible characters starting "/". The
+// parser behind this is lenient (blanks before the method, tabs, other
+// versions); whatever it would read otherwise than this is refused here.
+bool IsRequestLine(std::string_view line) {
+  if (!line.ends_with('\r')) return false;
+  line.remove_suffix(1);
+  const size_t method = line.find(' ');
+  if (method == 0 || method == std::string_view::npos) return false;
+  if (!std::all_of(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(method),
+                   [](char c) { return c >= 'A' && c <= 'Z'; })) {
+    return false;
+  }
+  const std::string_view rest = line.substr(method + 1);
+  const size_t target = rest.find(' ');
+  if (target == std::string_view::npos || !rest.starts_with('/')) return false;
+  if (!std::all_of(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(target),
+                   [](char c) { return c > ' ' && c != '\x7f'; })) {
+    return false;
+  }
+  const std::string_view version = rest.substr(target + 1);
+  return version == "HTTP/1.1" || version == "HTTP/1.0";
+}
+
 }  // namespace
 
 RequestFrame FrameRequest(std::string_view bytes, const FrameLimits& limits, size_t headSearched) {
@@ -33,7 +57,10 @@ RequestFrame FrameRequest(std::string_view bytes, const FrameLimits& limits, siz
   const size_t headLength = blank + 3;
   if (headLength > limits.maxHeadBytes) return Refuse(431);
   const size_t lineEnd = bytes.find('\n');
+  if (!IsRequestLine(bytes.substr(0, lineEnd))) return Refuse(400);
 
+  const std::string_view method = bytes.substr(0, bytes.find(' '));
+  const bool mayAskRange = method == "GET" || method == "HEAD";
   std::optional<size_t> contentLength;
   for (size_t at = lineEnd + 1; at < blank + 1;) {
     const size_t end = bytes.find('\n', at);
@@ -45,6 +72,8 @@ RequestFrame FrameRequest(std::string_view bytes, const FrameLimits& limits, siz
     const std::string_view name = line.substr(0, colon);
     const std::string_view value = Trimmed(line.substr(colon + 1, line.size() - colon - 2));
     if (NameIs(name, "transfer-encoding")) return Refuse(411);
+    // The parser would cut the answer to a POST into the range asked.
+    if (NameIs(name, "range") && !mayAskRange) return Refuse(400);
     if (!NameIs(name, "content-length")) continue;
     const bool digits = !value.empty() && std::all_of(value.begin(), value.end(),
                                                       [](char c) { return c >= '0' && c <= '9'; });

@@ -11,7 +11,10 @@
 //   411 any Transfer-Encoding (a chunked body has no length to check
 //       before reading it; the page never sends one)
 //   413 a Content-Length above `maxBodyBytes`
-//   400 a Content-Length that is not digits alone, or given twice
+//   400 a request line other than "METHOD /target HTTP/1.x" (a method of
+//       capital letters, single blanks), a Range on a request other than
+//       GET or HEAD, or a Content-Length that is not digits alone, or
+//       given twice
 // A refusal is known as soon as the head is, before any byte of the body.
 
 #include <cstddef>
