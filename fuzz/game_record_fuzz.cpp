@@ -12,9 +12,9 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
-#include "tools/match/game_board.h"
-#include "tools/match/game_record_reader.h"
-#include "tools/match/psq_writer.h"
+#include "tools/gomocup/records/game_record_reader.h"
+#include "tools/gomocup/records/psq_writer.h"
+#include "tools/gomocup/referee/game_board.h"
 
 namespace quorvex::fuzz {
 namespace {

@@ -25,12 +25,12 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
-#include "tools/match/coordinates.h"
-#include "tools/match/game_board.h"
-#include "tools/match/line_assembler.h"
-#include "tools/match/openings.h"
-#include "tools/match/player.h"
-#include "tools/match/referee.h"
+#include "tools/gomocup/brain_process/line_assembler.h"
+#include "tools/gomocup/referee/coordinates.h"
+#include "tools/gomocup/referee/game_board.h"
+#include "tools/gomocup/referee/openings.h"
+#include "tools/gomocup/referee/player.h"
+#include "tools/gomocup/referee/referee.h"
 
 namespace quorvex::fuzz {
 namespace {

@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
-#include "tools/match/game_record_reader.h"
+#include "tools/gomocup/records/game_record_reader.h"
 #include "tools/match/serve/page_server.h"
 #include "tools/match/serve/request_frame.h"
 #include "tools/match/serve/serve_api.h"

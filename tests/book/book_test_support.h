@@ -10,7 +10,7 @@
 #include <string>
 
 #include "brain/engine.h"
-#include "tests/match/match_test_support.h"
+#include "tests/gomocup/gomocup_test_support.h"
 
 namespace quorvex::book::test {
 

@@ -11,7 +11,7 @@
 
 #include "brain/command_loop.h"
 #include "tests/book/book_test_support.h"
-#include "tools/match/child_process.h"
+#include "tools/gomocup/brain_process/child_process.h"
 
 namespace quorvex::book {
 namespace {

@@ -26,7 +26,7 @@
 #include "tests/book/book_test_support.h"
 #include "tests/experience_test_support.h"
 #include "tools/book/experience_input.h"
-#include "tools/match/game_record_reader.h"
+#include "tools/gomocup/records/game_record_reader.h"
 
 namespace quorvex::book {
 namespace {

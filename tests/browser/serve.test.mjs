@@ -21,7 +21,7 @@ const build = path.resolve(process.env.QUORVEX_BUILD ?? 'build');
 const tool = path.join(build, 'tools/match/quorvex-match');
 const brain = path.join(build, 'pbrain-quorvex');
 // Thinks 2.5 s a move, then plays the first free point in reading order.
-const slowBrain = path.join(build, 'tests/match/scripted_brain') + ' late --delay 2500';
+const slowBrain = path.join(build, 'tests/gomocup/scripted_brain') + ' late --delay 2500';
 const shots = path.join(build, 'browser');
 const WAIT_MS = 15000;
 

@@ -12,9 +12,9 @@
 #include <functional>
 #include <sstream>
 
-#include "match_test_support.h"
+#include "tests/gomocup/gomocup_test_support.h"
+#include "tools/gomocup/referee/printable_text.h"
 #include "tools/match/match_runner.h"
-#include "tools/match/printable_text.h"
 #include "tools/match/serve/serve_api.h"
 
 namespace quorvex::match {

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "tools/match/monotonic_clock.h"
-#include "tools/match/protocol_lines.h"
+#include "tools/gomocup/brain_process/monotonic_clock.h"
+#include "tools/gomocup/brain_process/protocol_lines.h"
 
 namespace quorvex::book {
 

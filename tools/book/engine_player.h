@@ -1,13 +1,14 @@
 #pragma once
-// The engine as a player of the match tool, in this process.
+// The engine as a player of the referee's games (player.h), in this process.
 //
 // It is handed the very lines a BrainPlayer sends a brain process
-// (tools/match/protocol_lines.h), through the engine's own CommandLoop, so
-// it decides exactly as pbrain-quorvex given the same lines; only the short
-// pause after BEGIN is left out, which changes nothing but time. One Engine
-// serves every game, as one brain process kept between games: START opens
-// each game and the store carries over. The time a request takes is
-// measured here and judged by the referee as a brain's would be.
+// (tools/gomocup/brain_process/protocol_lines.h), through the engine's own
+// CommandLoop, so it decides exactly as pbrain-quorvex given the same
+// lines; only the short pause after BEGIN is left out, which changes
+// nothing but time. One Engine serves every game, as one brain process
+// kept between games: START opens each game and the store carries over.
+// The time a request takes is measured here and judged by the referee as
+// a brain's would be.
 //
 // With a stop switch: once it is thrown, the engine is not asked again; a
 // move request answers Stopped (and StartGame an error starting
@@ -22,8 +23,8 @@
 
 #include "brain/command_loop.h"
 #include "brain/engine.h"
-#include "tools/match/player.h"
-#include "tools/match/stop_signal.h"
+#include "tools/gomocup/brain_process/stop_signal.h"
+#include "tools/gomocup/referee/player.h"
 
 namespace quorvex::book {
 

@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "brain/command_loop.h"
-#include "tools/match/coordinates.h"
+#include "tools/gomocup/referee/coordinates.h"
 
 namespace quorvex::book {
 

@@ -22,7 +22,7 @@
 #include <string>
 
 #include "brain/engine.h"
-#include "tools/match/game_record_reader.h"
+#include "tools/gomocup/records/game_record_reader.h"
 
 namespace quorvex::book {
 

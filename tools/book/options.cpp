@@ -1,10 +1,10 @@
 #include "tools/book/options.h"
 
-#include <functional>
 #include <set>
 #include <string_view>
 
-#include "tools/match/bounded_int.h"
+#include "tools/command_line/command_line.h"
+#include "tools/command_line/whole_number.h"
 
 namespace quorvex::book {
 
@@ -280,6 +280,41 @@ const CommandInfo* FindCommand(const std::string& command) {
   return nullptr;
 }
 
+// Every option of the tool, into `options`; each command then keeps those
+// it takes.
+void AddOptions(CLI::App& app, BookOptions& options) {
+  using command_line::WholeNumber;
+  app.add_flag("--csv", options.csv);
+  app.add_option("--base", options.base);
+  app.add_option("--openings", options.openings);
+  app.add_option("--protocol-log", options.protocolLog);
+  // One CMD each time, every one kept: the word after it is a file.
+  app.add_option("--opponent", options.opponents)
+      ->expected(1)
+      ->allow_extra_args(false)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  app.add_option("--games", options.games)->check(WholeNumber(1, 100000));
+  app.add_option("--turn-ms", options.turnMs)->check(WholeNumber(1, 3600000));
+  app.add_option("--size", options.size)->check(WholeNumber(15, 20));
+  app.add_option("--max-bytes", options.maxBytes)->check(WholeNumber(0, INT64_MAX));
+  app.add_option("--checkpoint-every", options.checkpointEvery)->check(WholeNumber(1, 100000));
+  app.add_option("--block", options.block)->check(WholeNumber(1, 100000));
+  app.add_option("--jobs", options.jobs)->check(WholeNumber(1, MaxShards));
+  app.add_option_function<int32_t>("--touch", [&](const int32_t& v) { options.touch = v; })
+      ->check(WholeNumber(1, INT32_MAX));
+  app.add_option_function<uint32_t>("--seed", [&](const uint32_t& v) { options.seed = v; })
+      ->check(WholeNumber(0, UINT32_MAX));
+  app.add_option_function<std::string>("--shard",
+                                        [&](const std::string& v) { options.shard = ParseShard(v); })
+      ->check(CLI::Validator(
+          [](std::string& text) -> std::string {
+            if (ParseShard(text)) return {};
+            return "takes K/N, the K-th of N shares, 1 <= K <= N <= " + std::to_string(MaxShards) +
+                   ", not \"" + text + "\"";
+          },
+          ""));
+}
+
 }  // namespace
 
 std::string UsageText(const std::string& command) {
@@ -304,68 +339,19 @@ std::optional<BookOptions> ParseOptions(const std::vector<std::string>& args, st
     return std::nullopt;
   }
 
-  struct IntOption {
-    std::string_view name;
-    int64_t low, high;
-    std::function<void(int64_t)> set;
-  };
-  const IntOption intOptions[] = {
-      {"--games", 1, 100000, [&](int64_t v) { options.games = static_cast<int32_t>(v); }},
-      {"--turn-ms", 1, 3600000, [&](int64_t v) { options.turnMs = static_cast<int32_t>(v); }},
-      {"--size", 15, 20, [&](int64_t v) { options.size = static_cast<int32_t>(v); }},
-      {"--seed", 0, UINT32_MAX, [&](int64_t v) { options.seed = static_cast<uint32_t>(v); }},
-      {"--max-bytes", 0, INT64_MAX, [&](int64_t v) { options.maxBytes = v; }},
-      {"--touch", 1, INT32_MAX, [&](int64_t v) { options.touch = static_cast<int32_t>(v); }},
-      {"--checkpoint-every", 1, 100000,
-       [&](int64_t v) { options.checkpointEvery = static_cast<int32_t>(v); }},
-      {"--block", 1, 100000, [&](int64_t v) { options.block = static_cast<int32_t>(v); }},
-      {"--jobs", 1, MaxShards, [&](int64_t v) { options.jobs = static_cast<int32_t>(v); }},
-  };
-  const std::pair<std::string_view, std::string*> textOptions[] = {
-      {"--base", &options.base},
-      {"--openings", &options.openings},
-      {"--protocol-log", &options.protocolLog},
-  };
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "-h" || arg == "--help") {
-      options.help = true;
-      return options;
-    }
-    if (arg.size() < 2 || arg[0] != '-') {
-      options.files.push_back(arg);
-      continue;
-    }
-    if (!info->options.contains(arg)) {
-      error = options.command + " takes no option " + arg;
-      return std::nullopt;
-    }
-    if (arg == "--csv") {
-      options.csv = true;
-      continue;
-    }
-    if (i + 1 >= args.size()) {
-      error = arg + " needs a value";
-      return std::nullopt;
-    }
-    const std::string& value = args[++i];
-    if (arg == "--opponent") options.opponents.push_back(value);
-    if (arg == "--shard" && !(options.shard = ParseShard(value, error))) return std::nullopt;
-    for (const auto& [name, target] : textOptions) {
-      if (arg == name) *target = value;
-    }
-    for (const IntOption& option : intOptions) {
-      if (arg != option.name) continue;
-      int64_t number = 0;
-      if (!match::ReadBoundedInt(value, option.low, option.high, number)) {
-        error = std::string(option.name) + " takes a whole number from " +
-                std::to_string(option.low) + " to " + std::to_string(option.high) + ", not \"" +
-                value + "\"";
-        return std::nullopt;
-      }
-      option.set(number);
-    }
+  command_line::CommandLine line;
+  CLI::App& app = line.app();
+  AddOptions(app, options);
+  for (CLI::Option* option : app.get_options()) {
+    const std::string name = option->get_name();
+    if (name != "--help" && !info->options.contains(name)) app.remove_option(option);
   }
+  if (!line.Read({args.begin() + 1, args.end()}, options.command + " takes no option ", error)) {
+    return std::nullopt;
+  }
+  options.help = line.help();
+  if (options.help) return options;
+  options.files = line.words();
   if (options.size != 15 && options.size != 20) {
     error = "--size must be 15 or 20";
     return std::nullopt;

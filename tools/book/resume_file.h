@@ -21,7 +21,7 @@
 #include <string>
 
 #include "brain/engine.h"
-#include "tools/match/results.h"
+#include "tools/gomocup/referee/results.h"
 
 namespace quorvex::book {
 

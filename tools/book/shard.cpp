@@ -1,18 +1,17 @@
 #include "tools/book/shard.h"
 
 #include "tools/book/training_schedule.h"
-#include "tools/match/bounded_int.h"
+#include "tools/command_line/whole_number.h"
 
 namespace quorvex::book {
 
-std::optional<Shard> ParseShard(const std::string& text, std::string& error) {
+std::optional<Shard> ParseShard(const std::string& text) {
   const std::size_t slash = text.find('/');
   int64_t index = 0, count = 0;
   if (slash == std::string::npos ||
-      !match::ReadBoundedInt(text.substr(0, slash), 1, MaxShards, index) ||
-      !match::ReadBoundedInt(text.substr(slash + 1), 1, MaxShards, count) || index > count) {
-    error = "--shard takes K/N, the K-th of N shares, 1 <= K <= N <= " + std::to_string(MaxShards) +
-            ", not \"" + text + "\"";
+      !command_line::ReadWholeNumber(text.substr(0, slash), 1, MaxShards, index) ||
+      !command_line::ReadWholeNumber(text.substr(slash + 1), 1, MaxShards, count) ||
+      index > count) {
     return std::nullopt;
   }
   return Shard{static_cast<int32_t>(index), static_cast<int32_t>(count)};

@@ -26,9 +26,9 @@ struct Shard {
   int32_t count = 1;  // N
 };
 
-// "K/N" with 1 <= K <= N <= MaxShards; empty, with `error` set, otherwise.
+// "K/N" with 1 <= K <= N <= MaxShards; empty otherwise.
 inline constexpr int32_t MaxShards = 1000;
-std::optional<Shard> ParseShard(const std::string& text, std::string& error);
+std::optional<Shard> ParseShard(const std::string& text);
 
 // The openings of the share, as their numbers (from 0) among `openings`.
 std::vector<int32_t> ShardOpenings(int32_t openings, Shard shard);

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/match/line_assembler.h"
+#include "tools/gomocup/brain_process/line_assembler.h"
 
 namespace quorvex::book {
 

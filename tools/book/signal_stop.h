@@ -1,7 +1,7 @@
 #pragma once
-// Ctrl-C (SIGINT) and SIGTERM as the match tool's stop switch
-// (tools/match/stop_signal.h), for a command that must write what it holds
-// before it goes.
+// Ctrl-C (SIGINT) and SIGTERM as the stop switch a brain's waits watch
+// (tools/gomocup/brain_process/stop_signal.h), for a command that must
+// write what it holds before it goes.
 //
 // The switch is what a brain's waits already watch: thrown, it ends at
 // once a wait for an opponent that is thinking, and the game answers
@@ -19,7 +19,7 @@
 #include <string>
 #include <thread>
 
-#include "tools/match/stop_signal.h"
+#include "tools/gomocup/brain_process/stop_signal.h"
 
 namespace quorvex::book {
 

@@ -26,10 +26,10 @@
 #include "tools/book/signal_stop.h"
 #include "tools/book/train_jobs.h"
 #include "tools/book/training_schedule.h"
-#include "tools/match/brain_player.h"
-#include "tools/match/game_runner.h"
-#include "tools/match/openings.h"
-#include "tools/match/printable_text.h"
+#include "tools/gomocup/brain_process/brain_player.h"
+#include "tools/gomocup/referee/game_runner.h"
+#include "tools/gomocup/referee/openings.h"
+#include "tools/gomocup/referee/printable_text.h"
 
 namespace quorvex::book {
 

@@ -17,8 +17,8 @@
 #include "tools/book/shard.h"
 #include "tools/book/shard_process.h"
 #include "tools/book/signal_stop.h"
-#include "tools/match/monotonic_clock.h"
-#include "tools/match/openings.h"
+#include "tools/gomocup/brain_process/monotonic_clock.h"
+#include "tools/gomocup/referee/openings.h"
 
 namespace quorvex::book {
 

@@ -1,7 +1,7 @@
 #include "tools/match/human_player.h"
 
-#include "tools/match/coordinates.h"
-#include "tools/match/monotonic_clock.h"
+#include "tools/gomocup/brain_process/monotonic_clock.h"
+#include "tools/gomocup/referee/coordinates.h"
 
 namespace quorvex::match {
 

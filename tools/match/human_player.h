@@ -10,7 +10,7 @@
 #include <ostream>
 #include <string>
 
-#include "tools/match/player.h"
+#include "tools/gomocup/referee/player.h"
 
 namespace quorvex::match {
 

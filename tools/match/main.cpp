@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/match/brain_player.h"
+#include "tools/gomocup/brain_process/brain_player.h"
 #include "tools/match/human_player.h"
 #include "tools/match/match_runner.h"
 #include "tools/match/options.h"

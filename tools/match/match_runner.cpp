@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <thread>
 
-#include "tools/match/coordinates.h"
-#include "tools/match/psq_writer.h"
+#include "tools/gomocup/records/psq_writer.h"
+#include "tools/gomocup/referee/coordinates.h"
 #include "tools/match/svg_board.h"
 #include "tools/match/text_board.h"
 

@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/match/game_runner.h"
-#include "tools/match/openings.h"
-#include "tools/match/results.h"
-#include "tools/match/stop_signal.h"
+#include "tools/gomocup/brain_process/stop_signal.h"
+#include "tools/gomocup/referee/game_runner.h"
+#include "tools/gomocup/referee/openings.h"
+#include "tools/gomocup/referee/results.h"
 
 namespace quorvex::match {
 

@@ -1,9 +1,7 @@
 #include "tools/match/options.h"
 
-#include <functional>
-#include <string_view>
-
-#include "tools/match/bounded_int.h"
+#include "tools/command_line/command_line.h"
+#include "tools/command_line/whole_number.h"
 
 namespace quorvex::match {
 
@@ -73,92 +71,32 @@ listened on, 3 a brain command that does not name a program.
 }
 
 std::optional<MatchOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+  using command_line::WholeNumber;
   MatchOptions options;
-  std::vector<std::string> players;
-  struct IntOption {
-    std::string_view shortName, longName;
-    int64_t low, high;
-    std::function<void(int64_t)> set;
-  };
   GameSettings& s = options.settings;
-  bool portGiven = false;
-  bool hostGiven = false;
-  const IntOption intOptions[] = {
-      {"-g", "--games", 1, 100000, [&](int64_t v) { options.games = static_cast<int32_t>(v); }},
-      {"-s", "--size", 15, 20, [&](int64_t v) { s.boardSize = static_cast<int32_t>(v); }},
-      {"-t", "--turn-ms", MinTurnMs, MaxTurnMs,
-       [&](int64_t v) { s.turnMs = static_cast<int32_t>(v); }},
-      {"-m", "--match-ms", 0, 1000000000, [&](int64_t v) { s.matchMs = static_cast<int32_t>(v); }},
-      {"", "--tolerance-ms", 0, 600000,
-       [&](int64_t v) { s.toleranceMs = static_cast<int32_t>(v); }},
-      {"", "--max-memory", 0, INT64_MAX, [&](int64_t v) { s.maxMemory = v; }},
-      {"", "--start-ms", 1, 600000, [&](int64_t v) { s.startMs = static_cast<int32_t>(v); }},
-      {"", "--delay-ms", 0, 60000, [&](int64_t v) { options.delayMs = static_cast<int32_t>(v); }},
-      {"", "--port", 0, 65535,
-       [&](int64_t v) {
-         options.port = static_cast<int32_t>(v);
-         portGiven = true;
-       }},
-  };
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const auto value = [&]() -> const std::string* {
-      if (i + 1 >= args.size()) {
-        error = arg + " needs a value";
-        return nullptr;
-      }
-      return &args[++i];
-    };
-    if (arg == "-h" || arg == "--help") {
-      options.help = true;
-      return options;
-    }
-    if (arg == "--reuse") {
-      options.reuse = true;
-    } else if (arg == "-w" || arg == "--watch") {
-      options.watch = true;
-    } else if (arg == "-q" || arg == "--quiet") {
-      options.quiet = true;
-    } else if (arg == "-o" || arg == "--openings") {
-      const std::string* v = value();
-      if (v == nullptr) return std::nullopt;
-      options.openingsPath = *v;
-    } else if (arg == "--out") {
-      const std::string* v = value();
-      if (v == nullptr) return std::nullopt;
-      options.outDir = *v;
-    } else if (arg == "--serve") {
-      options.serve = true;
-    } else if (arg == "--host") {
-      const std::string* v = value();
-      if (v == nullptr) return std::nullopt;
-      options.host = *v;
-      hostGiven = true;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      const IntOption* match = nullptr;
-      for (const IntOption& option : intOptions) {
-        if (arg == option.longName || (!option.shortName.empty() && arg == option.shortName)) {
-          match = &option;
-        }
-      }
-      if (match == nullptr) {
-        error = "unknown option " + arg;
-        return std::nullopt;
-      }
-      const std::string* v = value();
-      if (v == nullptr) return std::nullopt;
-      int64_t number = 0;
-      if (!ReadBoundedInt(*v, match->low, match->high, number)) {
-        error = std::string(match->longName) + " takes a whole number from " +
-                std::to_string(match->low) + " to " + std::to_string(match->high) + ", not \"" +
-                *v + "\"";
-        return std::nullopt;
-      }
-      match->set(number);
-    } else {
-      players.push_back(arg);
-    }
-  }
+  command_line::CommandLine line;
+  CLI::App& app = line.app();
+  app.add_option("-g,--games", options.games)->check(WholeNumber(1, 100000));
+  app.add_option("-s,--size", s.boardSize)->check(WholeNumber(15, 20));
+  app.add_option("-t,--turn-ms", s.turnMs)->check(WholeNumber(MinTurnMs, MaxTurnMs));
+  app.add_option("-m,--match-ms", s.matchMs)->check(WholeNumber(0, 1000000000));
+  app.add_option("--tolerance-ms", s.toleranceMs)->check(WholeNumber(0, 600000));
+  app.add_option("--max-memory", s.maxMemory)->check(WholeNumber(0, INT64_MAX));
+  app.add_option("--start-ms", s.startMs)->check(WholeNumber(1, 600000));
+  app.add_option("--delay-ms", options.delayMs)->check(WholeNumber(0, 60000));
+  app.add_option("-o,--openings", options.openingsPath);
+  app.add_option("--out", options.outDir);
+  app.add_flag("--reuse", options.reuse);
+  app.add_flag("-w,--watch", options.watch);
+  app.add_flag("-q,--quiet", options.quiet);
+  app.add_flag("--serve", options.serve);
+  const CLI::Option* port = app.add_option("--port", options.port)->check(WholeNumber(0, 65535));
+  const CLI::Option* host = app.add_option("--host", options.host);
+  if (!line.Read(args, "unknown option ", error)) return std::nullopt;
+  options.help = line.help();
+  if (options.help) return options;
+
+  const std::vector<std::string>& players = line.words();
   if (s.boardSize != 15 && s.boardSize != 20) {
     error = "--size must be 15 or 20";
     return std::nullopt;
@@ -174,7 +112,7 @@ std::optional<MatchOptions> ParseOptions(const std::vector<std::string>& args, s
         return std::nullopt;
       }
     }
-  } else if (portGiven || hostGiven) {
+  } else if (port->count() > 0 || host->count() > 0) {
     error = "--port and --host go with --serve";
     return std::nullopt;
   } else if (players.size() != 2) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/match/player.h"
+#include "tools/gomocup/referee/player.h"
 
 namespace quorvex::match {
 

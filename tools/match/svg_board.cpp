@@ -4,7 +4,7 @@
 #include <sstream>
 #include <vector>
 
-#include "tools/match/printable_text.h"
+#include "tools/gomocup/referee/printable_text.h"
 
 namespace quorvex::match {
 

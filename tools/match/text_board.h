@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "tools/match/game_board.h"
+#include "tools/gomocup/referee/game_board.h"
 
 namespace quorvex::match {
 

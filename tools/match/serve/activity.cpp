@@ -4,9 +4,9 @@
 #include <ostream>
 #include <streambuf>
 
-#include "tools/match/brain_player.h"
-#include "tools/match/psq_writer.h"
-#include "tools/match/results.h"
+#include "tools/gomocup/brain_process/brain_player.h"
+#include "tools/gomocup/records/psq_writer.h"
+#include "tools/gomocup/referee/results.h"
 
 namespace quorvex::match::serve {
 

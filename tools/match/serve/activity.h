@@ -29,11 +29,11 @@
 #include <string>
 #include <thread>
 
-#include "tools/match/brain_command.h"
+#include "tools/gomocup/brain_process/brain_command.h"
+#include "tools/gomocup/brain_process/stop_signal.h"
 #include "tools/match/match_runner.h"
 #include "tools/match/serve/event_hub.h"
 #include "tools/match/serve/web_human.h"
-#include "tools/match/stop_signal.h"
 
 namespace quorvex::match::serve {
 

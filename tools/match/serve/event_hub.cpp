@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <random>
 
+#include <nlohmann/json.hpp>
+
 #include "tools/match/serve/json_text.h"
 
 namespace quorvex::match::serve {
@@ -39,26 +41,26 @@ std::string Event(const char* name, const std::string& json) {
 }  // namespace
 
 std::string LiveViewJson(const LiveView& view) {
-  return JsonObject()
-      .AddNumber("activity", view.activity)
-      .Add("kind", view.kind)
-      .AddBool("running", view.running)
-      .AddNumber("size", view.size)
-      .AddRaw("moves", JsonMoves(view.moves))
-      .AddNumber("openingStones", view.openingStones)
-      .AddRaw("five", JsonPoints(view.five))
-      .Add("black", view.black)
-      .Add("white", view.white)
-      .AddNumber("game", view.game)
-      .AddNumber("games", view.games)
-      .Add("human", view.human)
-      .AddBool("yourTurn", view.yourTurn)
-      .Add("verdict", view.verdict)
-      .Add("status", view.status)
-      .Add("table", view.table)
-      .AddNumber("turnSince", view.turnSince)
-      .AddNumber("matchMs", view.matchMs)
-      .str();
+  return JsonText(Json{
+      {"activity", view.activity},
+      {"kind", view.kind},
+      {"running", view.running},
+      {"size", view.size},
+      {"moves", view.moves},
+      {"openingStones", view.openingStones},
+      {"five", view.five},
+      {"black", view.black},
+      {"white", view.white},
+      {"game", view.game},
+      {"games", view.games},
+      {"human", view.human},
+      {"yourTurn", view.yourTurn},
+      {"verdict", view.verdict},
+      {"status", view.status},
+      {"table", view.table},
+      {"turnSince", view.turnSince},
+      {"matchMs", view.matchMs},
+  });
 }
 
 int64_t WallClockMs() {
@@ -182,16 +184,16 @@ std::optional<std::string> EventHub::NextEvents(Cursor& cursor, int32_t waitMs) 
   if (closed_) return std::nullopt;
   std::string out;
   if (!cursor.greeted) {
-    out += Event("hello", JsonObject()
-                              .Add("tab", cursor.tab)
-                              .AddRaw("config", configJson_)
-                              .AddNumber("now", WallClockMs())
-                              .str());
+    // The config is kept as text, so that the hub's header needs no JSON
+    // library; a hello is sent once a tab.
+    out += Event("hello", JsonText(Json{{"tab", cursor.tab},
+                                        {"config", Json::parse(configJson_)},
+                                        {"now", WallClockMs()}}));
     cursor.greeted = true;
   }
   const Role role = RoleLocked(cursor.tab);
   if (role != cursor.roleSent) {
-    out += Event("role", JsonObject().AddBool("controller", role == Role::Controller).str());
+    out += Event("role", JsonText(Json{{"controller", role == Role::Controller}}));
     cursor.roleSent = role;
   }
   if (cursor.viewSent != viewVersion_) {
@@ -200,11 +202,11 @@ std::optional<std::string> EventHub::NextEvents(Cursor& cursor, int32_t waitMs) 
   }
   const int64_t logEnd = logBegin_ + static_cast<int64_t>(log_.size());
   if (cursor.logNext < logEnd) {
-    std::vector<std::string> lines;
+    Json lines = Json::array();
     for (int64_t i = std::max(cursor.logNext, logBegin_); i < logEnd; ++i) {
-      lines.push_back(JsonString(log_[static_cast<size_t>(i - logBegin_)]));
+      lines.push_back(log_[static_cast<size_t>(i - logBegin_)]);
     }
-    out += Event("log", JsonArray(lines));
+    out += Event("log", JsonText(lines));
     cursor.logNext = logEnd;
   }
   return out.empty() ? ":\n\n" : out;

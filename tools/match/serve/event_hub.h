@@ -28,8 +28,8 @@
 #include <utility>
 #include <vector>
 
-#include "tools/match/game_board.h"
-#include "tools/match/game_runner.h"
+#include "tools/gomocup/referee/game_board.h"
+#include "tools/gomocup/referee/game_runner.h"
 
 namespace quorvex::match::serve {
 

@@ -11,7 +11,7 @@
 #include <cerrno>
 #include <stdexcept>
 
-#include "tools/match/monotonic_clock.h"
+#include "tools/gomocup/brain_process/monotonic_clock.h"
 #include "tools/match/serve/json_text.h"
 
 namespace quorvex::match::serve {

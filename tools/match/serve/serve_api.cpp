@@ -3,13 +3,15 @@
 #include <charconv>
 #include <cstdio>
 
-#include "tools/match/coordinates.h"
-#include "tools/match/game_record_reader.h"
-#include "tools/match/openings.h"
+#include <nlohmann/json.hpp>
+
+#include "tools/gomocup/records/game_record_reader.h"
+#include "tools/gomocup/records/psq_writer.h"
+#include "tools/gomocup/records/sgf_writer.h"
+#include "tools/gomocup/referee/coordinates.h"
+#include "tools/gomocup/referee/openings.h"
 #include "tools/match/options.h"
-#include "tools/match/psq_writer.h"
 #include "tools/match/serve/json_text.h"
-#include "tools/match/sgf_writer.h"
 
 namespace quorvex::match::serve {
 
@@ -82,14 +84,12 @@ std::string RecordJson(const RecordedGame& game) {
   const std::vector<Point> five = record.ending == Ending::Five
                                       ? record.board.FiveThrough(game.moves.back().point)
                                       : std::vector<Point>();
-  return JsonObject()
-      .AddNumber("size", game.size)
-      .Add("black", game.blackName)
-      .Add("white", game.whiteName)
-      .AddRaw("moves", JsonMoves(game.moves))
-      .AddRaw("five", JsonPoints(five))
-      .Add("illegal", game.illegal)
-      .str();
+  return JsonText(Json{{"size", game.size},
+                       {"black", game.blackName},
+                       {"white", game.whiteName},
+                       {"moves", game.moves},
+                       {"five", five},
+                       {"illegal", game.illegal}});
 }
 
 // `record` as a file of `format` ("psq" or "sgf") named `stem`.format;
@@ -101,15 +101,13 @@ Reply FileOf(const GameRecord& record, std::string_view format, const std::strin
 }
 
 std::string ConfigJson(const ServeConfig& config) {
-  std::vector<std::string> brains;
-  for (const BrainCommand& brain : config.brains) brains.push_back(JsonString(brain.name));
-  return JsonObject()
-      .AddRaw("brains", JsonArray(brains))
-      .AddNumber("size", config.defaults.settings.boardSize)
-      .AddNumber("turnMs", config.defaults.settings.turnMs)
-      .AddNumber("games", config.defaults.games)
-      .AddNumber("pauseMs", config.defaults.delayMs)
-      .str();
+  Json brains = Json::array();
+  for (const BrainCommand& brain : config.brains) brains.push_back(brain.name);
+  return JsonText(Json{{"brains", brains},
+                       {"size", config.defaults.settings.boardSize},
+                       {"turnMs", config.defaults.settings.turnMs},
+                       {"games", config.defaults.games},
+                       {"pauseMs", config.defaults.delayMs}});
 }
 
 }  // namespace
@@ -180,7 +178,7 @@ Reply ServeApi::Launch(const std::function<std::unique_ptr<Activity>(int64_t)>& 
     std::lock_guard current(currentMutex_);
     current_ = activity;
   }
-  return Ok(JsonObject().AddNumber("activity", id).str());
+  return Ok(JsonText(Json{{"activity", id}}));
 }
 
 void ServeApi::StopCurrent(const std::string& reason) {
@@ -287,7 +285,7 @@ Reply ServeApi::Move(const Params& params) {
   const Point point{static_cast<int32_t>(*x), static_cast<int32_t>(*y)};
   switch (current->human()->OfferMove(point)) {
     case WebHuman::Offer::Taken:
-      return Ok(JsonObject().AddBool("ok", true).str());
+      return Ok(JsonText(Json{{"ok", true}}));
     case WebHuman::Offer::NotYourTurn:
       return Refuse(kConflict, "Not your turn: " + current->opponentName() + " is to move.");
     case WebHuman::Offer::OffBoard:
@@ -307,7 +305,7 @@ Reply ServeApi::TakeBack(const Params& params) {
   if (current == nullptr) return refusal;
   switch (current->human()->OfferTakeBack()) {
     case WebHuman::Offer::Taken:
-      return Ok(JsonObject().AddBool("ok", true).str());
+      return Ok(JsonText(Json{{"ok", true}}));
     case WebHuman::Offer::NotYourTurn:
       return Refuse(kConflict, "Take back on your turn: " + current->opponentName() +
                                    " is to move.");
@@ -328,14 +326,14 @@ Reply ServeApi::Resign(const Params& params) {
   if (current->Resign() == WebHuman::Offer::Over) {
     return Refuse(kConflict, "This game is over: press New game.");
   }
-  return Ok(JsonObject().AddBool("ok", true).str());
+  return Ok(JsonText(Json{{"ok", true}}));
 }
 
 Reply ServeApi::Stop(const Params& params) {
   if (auto bad = CheckTab(params)) return *bad;
   std::lock_guard lock(launchMutex_);
   StopCurrent("Stop was pressed");
-  return Ok(JsonObject().AddBool("ok", true).str());
+  return Ok(JsonText(Json{{"ok", true}}));
 }
 
 Reply ServeApi::Record(std::string_view text) const {

@@ -49,7 +49,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/match/brain_command.h"
+#include "tools/gomocup/brain_process/brain_command.h"
 #include "tools/match/match_runner.h"
 #include "tools/match/serve/activity.h"
 #include "tools/match/serve/event_hub.h"

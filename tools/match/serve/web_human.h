@@ -24,7 +24,7 @@
 #include <optional>
 #include <string>
 
-#include "tools/match/player.h"
+#include "tools/gomocup/referee/player.h"
 
 namespace quorvex::match::serve {
 

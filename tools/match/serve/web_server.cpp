@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "tools/match/openings.h"
+#include "tools/gomocup/referee/openings.h"
 #include "tools/match/serve/page_server.h"
 #include "tools/match/serve/serve_api.h"
 
