@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "tools/command_line/command_line.h"
-#include "tools/command_line/whole_number.h"
 
 namespace quorvex::book {
 

@@ -1,5 +1,7 @@
 #include "tools/command_line/command_line.h"
 
+#include "tools/command_line/whole_number.h"
+
 namespace quorvex::command_line {
 
 namespace {
@@ -11,6 +13,17 @@ struct HelpAsked {};
 bool LooksLikeOption(const std::string& word) { return word.size() > 1 && word[0] == '-'; }
 
 }  // namespace
+
+CLI::Validator WholeNumber(int64_t low, int64_t high) {
+  return CLI::Validator(
+      [low, high](std::string& text) -> std::string {
+        int64_t value = 0;
+        if (ReadWholeNumber(text, low, high, value)) return {};
+        return "takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+               ", not \"" + text + "\"";
+      },
+      "");
+}
 
 CommandLine::CommandLine() {
   app_.set_help_flag();

@@ -13,12 +13,19 @@
 // (whole_number.h), "--turn-ms needs a value" (the last word), "unknown
 // option --frob" (`unknown`, then the word).
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
 namespace quorvex::command_line {
+
+// The check of an option's value: a refusal such as "--games takes a whole
+// number from 1 to 100000, not "0"" otherwise (CommandLine puts the name).
+// An option of an integer type holds any number in low..high, so the value
+// that passes always converts.
+CLI::Validator WholeNumber(int64_t low, int64_t high);
 
 class CommandLine {
  public:

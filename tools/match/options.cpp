@@ -1,7 +1,6 @@
 #include "tools/match/options.h"
 
 #include "tools/command_line/command_line.h"
-#include "tools/command_line/whole_number.h"
 
 namespace quorvex::match {
 
