@@ -54,7 +54,7 @@ namespace fs = std::filesystem;
 // The empty position's key and the key after one stone on the centre: the
 // positions in which a brain opening with BEGIN, or answering a first TURN,
 // looks up its book.
-constexpr int64_t kEmptyKey = 7729052115359535890;
+constexpr int64_t kEmptyBoardKey = 7729052115359535890;
 constexpr int64_t kOneStoneKey = -3470484881051396544;
 
 // Every field at both ends of its range, in records the brain looks up:
@@ -62,7 +62,7 @@ constexpr int64_t kOneStoneKey = -3470484881051396544;
 // with counts that make them the best, and stamps at both limits.
 std::vector<ExperienceRecord> ExtremeRecords() {
   std::vector<ExperienceRecord> records;
-  for (const int64_t prev : {kEmptyKey, kOneStoneKey, INT64_MIN, INT64_MAX}) {
+  for (const int64_t prev : {kEmptyBoardKey, kOneStoneKey, INT64_MIN, INT64_MAX}) {
     records.push_back({INT64_MIN, prev, -128, 127, 32767, -32768, -32768, INT32_MIN});
     records.push_back({INT64_MAX, prev, 127, -128, -32768, 32767, 32767, INT32_MAX});
     records.push_back({0, prev, 127, 127, 32767, 0, 0, 0});

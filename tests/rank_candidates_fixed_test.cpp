@@ -49,10 +49,10 @@ class RankingRegressionTest : public ::testing::Test {
 // y = 12  .  .  X  .
 // y = 13  .  O  .  .
 TEST_F(RankingRegressionTest, OpeningSelection) {
-  struct Entry {
+  struct Expected {
     int32_t x, y, score, side;
   };
-  const std::vector<Entry> expected = {
+  const std::vector<Expected> expected = {
       {12, 11, 50, 2}, {10, 11, 50, 2}, {14, 11, 50, 2}, {9, 10, 50, 3},
       {13, 10, 50, 3}, {11, 10, 50, 3}, {14, 10, 40, 2}, {15, 9, 40, 2},
       {14, 14, 40, 2}, {13, 13, 40, 2}, {12, 9, 30, 3}, {11, 9, 30, 3},

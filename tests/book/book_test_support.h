@@ -14,6 +14,9 @@
 
 namespace quorvex::book::test {
 
+// What OUT holds before a command that must leave it alone.
+inline constexpr const char* kPrevious = "the file as it was before";
+
 using match::test::ReadFile;
 using match::test::RunProgram;
 using match::test::ScratchDir;

@@ -19,7 +19,7 @@ namespace {
 
 using test::ScratchDir;
 
-constexpr const char* kPrevious = "the file as it was before";
+using test::kPrevious;
 
 TEST(BookErrors, ExperienceFilesThatAreMissingUnreadableTruncatedOrNoRecordsAreRefused) {
   ScratchDir dir;

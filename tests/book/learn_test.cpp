@@ -66,7 +66,7 @@ TEST(BookLearn, AFreshBrainPlaysTheWinnersMovesOfTheGamesLearned) {
   EXPECT_NE(Play(bare, false, "10,10 0,0 19,19 0,19 19,0"), "OK\r\n" + whiteMoves);
 }
 
-constexpr const char* kPrevious = "the file as it was before";
+using test::kPrevious;
 
 TEST(BookLearn, GameRecordsThatDoNotParseStopItAndNothingIsWritten) {
   ScratchDir dir;

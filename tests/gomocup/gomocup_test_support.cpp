@@ -23,6 +23,12 @@ ScratchDir::~ScratchDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
+GameBoard BlackAt(std::initializer_list<Point> points, int32_t size) {
+  GameBoard board(size);
+  for (const Point p : points) board.Place({p, Stone::Black, 0});
+  return board;
+}
+
 std::string ScriptedCommand(const std::string& mode, const std::string& extra) {
   std::string command = std::string(SCRIPTED_BRAIN_PATH) + " " + mode;
   if (!extra.empty()) command += " " + extra;

@@ -2,6 +2,7 @@
 // Helpers for the tests of both tools: scratch directories, the scripted
 // brain as a player, running a tool as a program, and small game records.
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +25,9 @@ class ScratchDir {
  private:
   std::string path_;
 };
+
+// A board with black stones at the listed points, white at none.
+GameBoard BlackAt(std::initializer_list<Point> points, int32_t size = 15);
 
 // The scripted brain's command line for `mode` with extra arguments.
 std::string ScriptedCommand(const std::string& mode, const std::string& extra = "");

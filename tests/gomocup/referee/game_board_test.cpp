@@ -9,12 +9,7 @@
 namespace quorvex::match {
 namespace {
 
-// Places black stones at the listed points, white at none.
-GameBoard BlackAt(std::initializer_list<Point> points, int32_t size = 15) {
-  GameBoard board(size);
-  for (const Point p : points) board.Place({p, Stone::Black, 0});
-  return board;
-}
+using test::BlackAt;
 
 TEST(GameBoardTest, FiveOrMoreInAnyDirectionWinsFourDoesNot) {
   struct Case {
