@@ -1,10 +1,11 @@
 // quorvex-book learn: learned games give a fresh brain their winning
-// continuations; a game record that does not parse stops the command, named
+// continuations, stamped to last with --touch; a game record that does not parse stops the command, named
 // with its fault, and nothing is written.
 
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <vector>
 
 #include "tests/book/book_test_support.h"
 #include "tests/experience_test_support.h"
@@ -64,6 +65,32 @@ TEST(BookLearn, AFreshBrainPlaysTheWinnersMovesOfTheGamesLearned) {
   const std::string bare = test::CopyBrain(dir);
   EXPECT_NE(Play(bare, true, "0,0 19,19 0,19 19,0"), "OK\r\n" + blackMoves);
   EXPECT_NE(Play(bare, false, "10,10 0,0 19,19 0,19 19,0"), "OK\r\n" + whiteMoves);
+
+  // With --touch 71000 every row is stamped to last, the tenth stone's too,
+  // and the file says so; without it, the stamp is the empty store's.
+  for (const bool touch : {false, true}) {
+    const std::string out = dir.File(touch ? "touched.bin" : "plain.bin");
+    const auto learned = test::RunBook("learn " + out + " " + dir.File("white.psq") +
+                                       (touch ? " --touch 71000" : ""));
+    ASSERT_EQ(learned.exitCode, 0) << learned.output;
+    std::istringstream rows(test::RunBook("dump " + out + " --csv").output);
+    std::string row;
+    std::getline(rows, row);  // the header
+    int stamped = 0, pastNine = 0;
+    for (; std::getline(rows, row);) {
+      std::istringstream fields(row);
+      std::vector<std::string> field;
+      for (std::string f; std::getline(fields, f, ',');) field.push_back(f);
+      ASSERT_EQ(field.size(), 9u) << row;
+      stamped += field[8] == (touch ? "71000" : "1");
+      pastNine += field[7] == "10";
+    }
+    EXPECT_EQ(stamped, 10) << out;
+    EXPECT_EQ(pastNine, 1) << out;
+    EXPECT_EQ(test::RunBook("stats " + out).output.find("rows past stone 9 are kept by a brain") !=
+                  std::string::npos,
+              touch);
+  }
 }
 
 using test::kPrevious;
