@@ -1,6 +1,6 @@
 // quorvex-book learn: learned games give a fresh brain their winning
-// continuations, stamped to last with --touch; a game record that does not parse stops the command, named
-// with its fault, and nothing is written.
+// continuations, stamped to last with --touch; a game record that does not
+// parse stops the command, named with its fault, and nothing is written.
 
 #include <gtest/gtest.h>
 
